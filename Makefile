@@ -1,0 +1,49 @@
+# Convenience wrapper around CMake: make demo | test | bench | install | clean
+JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD   ?= build
+ASAN    ?= build-asan
+BENCHB  ?= build-bench
+PREFIX  ?= /usr/local
+CMAKE_FLAGS ?=
+
+.PHONY: all demo test test-plain test-asan bench install clean prereqs
+
+all: $(BUILD)/Makefile
+	cmake --build $(BUILD) -j $(JOBS)
+
+prereqs:
+	@sh cmake/prereqs.sh $(NEED)
+
+$(BUILD)/Makefile:
+	@sh cmake/prereqs.sh test
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+demo: $(BUILD)/Makefile
+	cmake --build $(BUILD) -j $(JOBS) --target pbfdafdemo
+	@sh demo/run-demo.sh $(BUILD)
+
+test: test-plain test-asan
+
+test-plain: $(BUILD)/Makefile
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure
+
+test-asan:
+	@sh cmake/prereqs.sh test
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DQUOLM_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ctest --output-on-failure
+
+bench:
+	@sh cmake/prereqs.sh bench
+	cmake -S . -B $(BENCHB) -DCMAKE_BUILD_TYPE=Release -DQUOLM_BENCH=ON -DQUOLM_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BENCHB) -j $(JOBS)
+	cd $(BENCHB) && sh ../bench/run-bench.sh
+
+install: $(BUILD)/Makefile
+	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(BUILD) -j $(JOBS)
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(BENCHB)

@@ -1,0 +1,56 @@
+# The double-precision tree is the single-precision one with the precision tag
+# replaced: "32f" -> "64f" and "DT32F" -> "DT64F", in file names and contents.
+# It is written into the build folder at configure time and never kept in git.
+
+# Copies every file of SRC_DIR matching the globs into DST_DIR. A file whose
+# name carries the tag is written in the double spelling; the others are
+# precision-neutral (quolmdefs.h, the test allocation hook) and copied as they
+# are. OUT_VAR receives the generated paths. Files are only rewritten when
+# their text changes, so unchanged sources are not rebuilt.
+function(quolm_generate_64f SRC_DIR DST_DIR OUT_VAR)
+  file(GLOB inputs CONFIGURE_DEPENDS
+       "${SRC_DIR}/*.h" "${SRC_DIR}/*.c" "${SRC_DIR}/*.cpp" "${SRC_DIR}/*32f.txt")
+  set(outputs "")
+  foreach(in IN LISTS inputs)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${in}")
+    get_filename_component(name "${in}" NAME)
+    file(READ "${in}" text)
+    if(name MATCHES "32f")
+      string(REPLACE "32f" "64f" name "${name}")
+      string(REPLACE "32f" "64f" text "${text}")
+      string(REPLACE "DT32F" "DT64F" text "${text}")
+    endif()
+    set(out "${DST_DIR}/${name}")
+    set(old "")
+    if(EXISTS "${out}")
+      file(READ "${out}" old)
+    endif()
+    if(NOT old STREQUAL text)
+      file(WRITE "${out}" "${text}")
+    endif()
+    list(APPEND outputs "${out}")
+  endforeach()
+  set(${OUT_VAR} "${outputs}" PARENT_SCOPE)
+endfunction()
+
+# The source set of one precision: TAG is 32f or 64f, the directories are the
+# original ones for 32f and the generated ones for 64f.
+function(quolm_tree TAG OUT_INC OUT_SRC OUT_TESTS OUT_BENCH)
+  if(TAG STREQUAL "32f")
+    set(${OUT_INC} "${PROJECT_SOURCE_DIR}/inc32f" PARENT_SCOPE)
+    set(${OUT_SRC} "${PROJECT_SOURCE_DIR}/src32f" PARENT_SCOPE)
+    set(${OUT_TESTS} "${PROJECT_SOURCE_DIR}/tests" PARENT_SCOPE)
+    set(${OUT_BENCH} "${PROJECT_SOURCE_DIR}/bench" PARENT_SCOPE)
+  else()
+    set(gen "${PROJECT_BINARY_DIR}/gen64f")
+    quolm_generate_64f("${PROJECT_SOURCE_DIR}/inc32f" "${gen}/inc64f" unused)
+    quolm_generate_64f("${PROJECT_SOURCE_DIR}/src32f" "${gen}/src64f" unused)
+    quolm_generate_64f("${PROJECT_SOURCE_DIR}/tests" "${gen}/tests" unused)
+    quolm_generate_64f("${PROJECT_SOURCE_DIR}/tests/exports" "${gen}/tests/exports" unused)
+    quolm_generate_64f("${PROJECT_SOURCE_DIR}/bench" "${gen}/bench" unused)
+    set(${OUT_INC} "${gen}/inc64f" PARENT_SCOPE)
+    set(${OUT_SRC} "${gen}/src64f" PARENT_SCOPE)
+    set(${OUT_TESTS} "${gen}/tests" PARENT_SCOPE)
+    set(${OUT_BENCH} "${gen}/bench" PARENT_SCOPE)
+  endif()
+endfunction()

@@ -1,0 +1,11 @@
+/* quolm: every public declaration of the DT32F build. */
+#ifndef QUOLM32F_H
+#define QUOLM32F_H
+
+#include "quolmdefs.h"
+#include "quolmvector32f.h"
+#include "quolmfir32f.h"
+#include "quolmlms32f.h"
+#include "quolmnlms32f.h"
+
+#endif

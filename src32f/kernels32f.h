@@ -1,0 +1,105 @@
+// Inner loops shared by the transversal families. Every dot product runs in
+// one double accumulator in increasing coefficient order; values are rounded
+// to the sample type only where they are stored.
+#ifndef QUOLM_KERNELS32F_H
+#define QUOLM_KERNELS32F_H
+
+#include "quolmdefs.h"
+
+// y[i] = x[i] + y[i]; -1 when a pointer is null.
+extern "C" DT32S addIp32f(const DT32F *x, DT32F *y, DT32S N);
+
+namespace quolm32f {
+
+typedef double Acc;  // accumulator of every dot product and step value
+
+// Stores x at slot *index of the ring, returns sum_k coefs[k] * ring[(p+k) mod
+// delayLength] for k < coefCount (p the slot on entry) in two contiguous runs,
+// and steps *index down with wrap. coefCount must not exceed delayLength.
+inline Acc dotInsertCircBuf32f(DT32F x, DT32F *delayLine, const DT32F *coefs,
+                               DT32S delayLength, DT32S coefCount,
+                               DT32S *index) {
+  const DT32S p = *index;
+  const DT32S m = delayLength - p < coefCount ? delayLength - p : coefCount;
+  delayLine[p] = x;
+  Acc acc = 0.0;
+  const DT32F *run = delayLine + p;
+  for (DT32S k = 0; k < m; ++k) acc += Acc(run[k]) * Acc(coefs[k]);
+  for (DT32S j = 0; j < coefCount - m; ++j)
+    acc += Acc(delayLine[j]) * Acc(coefs[m + j]);
+  *index = p - 1 < 0 ? p - 1 + delayLength : p - 1;
+  return acc;
+}
+
+// sum_k a[k] * b[k] for k < N, in index order; 0 for N < 1.
+inline Acc dotLinBuf32f(const DT32F *a, const DT32F *b, DT32S N) {
+  Acc acc = 0.0;
+  for (DT32S k = 0; k < N; ++k) acc += Acc(a[k]) * Acc(b[k]);
+  return acc;
+}
+
+// Plain vector copy; -1 (nothing written) when a pointer is null.
+inline DT32S copy32f(const DT32F *src, DT32F *dst, DT32S n) {
+  if (!src || !dst) return -1;
+  for (DT32S i = 0; i < n; ++i) dst[i] = src[i];
+  return 0;
+}
+
+// The coefficient laws of the gradient families: the regressor enters as is
+// or by its sign (zero counts as positive).
+enum class Regressor { Value, Sign };
+
+inline DT32F signOf(Acc v) { return v >= 0 ? DT32F(1) : DT32F(-1); }
+
+// w[k] += g * u[k] (or sign(u[k]) * g) for k < n; rounds each result once.
+template <Regressor R>
+inline void addScaled(DT32F *w, const DT32F *u, DT32F g, DT32S n) {
+  for (DT32S k = 0; k < n; ++k) {
+    const Acc r = R == Regressor::Sign ? Acc(signOf(u[k])) : Acc(u[k]);
+    w[k] = DT32F(Acc(w[k]) + Acc(g) * r);
+  }
+}
+
+// The same update with the regressor read from a ring, starting at slot p
+// (the newest sample) and wrapping at ringLength: two contiguous runs.
+template <Regressor R = Regressor::Value>
+inline void addScaledCirc(DT32F *w, const DT32F *ring, DT32S ringLength,
+                          DT32S p, DT32F g, DT32S n) {
+  const DT32S m = ringLength - p < n ? ringLength - p : n;
+  addScaled<R>(w, ring + p, g, m);
+  addScaled<R>(w + m, ring, g, n - m);
+}
+
+// G outputs of a fixed filter at once, for the G inputs x[0..G-1] that follow
+// the ring's contents (p is the slot the first of them would overwrite). Output
+// j sums coefs[k] * (sample k steps before input j) over k in index order, so
+// each equals the per-sample result exactly; G independent sums run side by
+// side. Needs N >= G; the ring itself is not written.
+template <int G>
+inline void dotGroupCirc(const DT32F *ring, const DT32F *coefs, DT32S N,
+                         DT32S p, const DT32F *x, Acc *acc) {
+  for (int j = 0; j < G; ++j) acc[j] = 0.0;
+  auto mixed = [&](DT32S k) {  // inputs of the group and wrapping slots
+    const Acc c = coefs[k];
+    for (int j = 0; j < G; ++j) {
+      DT32S s = p + k - j;
+      if (s >= N) s -= N;
+      acc[j] += (k <= j ? Acc(x[j - k]) : Acc(ring[s])) * c;
+    }
+  };
+  auto run = [&](DT32S k, const DT32F *r) {  // G ring slots below r, no wrap
+    const Acc c = coefs[k];
+    for (int j = 0; j < G; ++j) acc[j] += Acc(r[-j]) * c;
+  };
+  DT32S k = 0;
+  for (; k < G; ++k) mixed(k);
+  const DT32S noWrapEnd = N - p;  // slots p + k stay below N
+  for (; k < noWrapEnd; ++k) run(k, ring + p + k);
+  const DT32S allWrapStart = N - p + G - 1 < N ? N - p + G - 1 : N;
+  for (; k < allWrapStart; ++k) mixed(k);
+  for (; k < N; ++k) run(k, ring + p + k - N);
+}
+
+}  // namespace quolm32f
+
+#endif

@@ -1,0 +1,132 @@
+// Normalised LMS adaptive transversal filter, circular and LC forms.
+#include "consts32f.h"
+#include "kernels32f.h"
+#include "quolmnlms32f.h"
+#include "transversal32f.h"
+
+using namespace quolm32f;
+
+namespace {
+
+DT32S nlmsSetUp(quolmNlms *f, DT32S N, DT32F mu) {
+  f->length = N;
+  f->mu = mu;
+  f->err = DT32F(0);
+  f->power = DT32F(1);
+  f->index = N - 1;
+  return 0;
+}
+
+// Folds the newest sample into the power estimate.
+inline void trackPower(quolmNlms *f, DT32F x) {
+  f->power = DT32F(Acc(x) * Acc(x) * Acc(kNlmsGain) +
+                   Acc(f->power) * Acc(kNlmsKeep));
+}
+
+// Forms e = d - y, stores it, tracks x's power and returns the normalised step.
+inline DT32F nlmsStep(quolmNlms *f, DT32F x, DT32F d, Acc y) {
+  const Acc e = Acc(d) - y;
+  f->err = DT32F(e);
+  trackPower(f, x);
+  return DT32F(Acc(f->mu) * e / (Acc(f->power) + Acc(kNlmsEps)));
+}
+
+}  // namespace
+
+extern "C" {
+
+QUOLM_API DT32S nlms32fInit(quolmNlms *filter, DT32S N, DT32F mu) {
+  if (!filter) return -1;
+  filter->length = 0;
+  if (N < 1) return -2;
+  if (allocCoefsAndRing(filter, N, N) != 0) return -3;
+  return nlmsSetUp(filter, N, mu);
+}
+
+QUOLM_API DT32S nlms32fInitStatic(quolmNlms *filter, DT32S N, DT32F mu,
+                                  DT32F *coefBuf, DT32F *stateBuf) {
+  if (!filter) return -1;
+  filter->length = 0;
+  if (N < 1) return -2;
+  if (!coefBuf || !stateBuf) return -1;
+  filter->coefs = coefBuf;
+  filter->delayLine = stateBuf;
+  zeroVector(coefBuf, N);
+  zeroVector(stateBuf, N);
+  return nlmsSetUp(filter, N, mu);
+}
+
+QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {
+  const DT32S p = filter->index;
+  const DT32S n = filter->length;
+  const Acc y = dotInsertCircBuf32f(x, filter->delayLine, filter->coefs, n, n,
+                                    &filter->index);
+  const DT32F g = nlmsStep(filter, x, d, y);
+  addScaledCirc(filter->coefs, filter->delayLine, n, p, g, n);
+  return DT32F(y);
+}
+
+QUOLM_API DT32F nlms32fFilterOnly(quolmNlms *filter, DT32F x) {
+  const DT32S n = filter->length;
+  const Acc y = dotInsertCircBuf32f(x, filter->delayLine, filter->coefs, n, n,
+                                    &filter->index);
+  trackPower(filter, x);
+  return DT32F(y);
+}
+
+QUOLM_API DT32F nlms32fLCFilterUpdate(quolmNlms *filter, DT32F d) {
+  const DT32S n = filter->length;
+  const Acc y = dotLinBuf32f(filter->delayLine, filter->coefs, n);
+  const DT32F g = nlmsStep(filter, filter->delayLine[0], d, y);
+  addScaled<Regressor::Value>(filter->coefs, filter->delayLine, g, n);
+  return DT32F(y);
+}
+
+QUOLM_API DT32F nlms32fLCFilterOnly(quolmNlms *filter) {
+  const Acc y = dotLinBuf32f(filter->delayLine, filter->coefs, filter->length);
+  trackPower(filter, filter->delayLine[0]);
+  return DT32F(y);
+}
+
+QUOLM_API void nlms32fFree(quolmNlms *filter) {
+  freeCoefsAndDelayLine(filter);
+}
+
+QUOLM_API DT32S nlms32fReset(quolmNlms *filter) { return resetCoefs(filter); }
+
+QUOLM_API DT32S nlms32fResetDelayLine(quolmNlms *filter) {
+  return resetDelayLine(filter);
+}
+
+QUOLM_API DT32S nlms32fGetCoef(quolmNlms *filter, DT32F *values, DT32S start,
+                               DT32S count, DT32S reverse) {
+  return coefCopy<Dir::Get>(filter, values, start, count, reverse);
+}
+
+QUOLM_API DT32S nlms32fSetCoef(quolmNlms *filter, DT32F *values, DT32S start,
+                               DT32S count, DT32S reverse) {
+  return coefCopy<Dir::Set>(filter, values, start, count, reverse);
+}
+
+QUOLM_API DT32S nlms32fGetDelayLine(quolmNlms *filter, DT32F *values,
+                                    DT32S start, DT32S count, DT32S reverse) {
+  return delayLineCopy<Dir::Get>(filter, values, start, count, reverse);
+}
+
+QUOLM_API DT32S nlms32fSetDelayLine(quolmNlms *filter, DT32F *values,
+                                    DT32S start, DT32S count, DT32S reverse) {
+  return delayLineCopy<Dir::Set>(filter, values, start, count, reverse);
+}
+
+QUOLM_API DT32S nlms32fResize(quolmNlms *filter, DT32S N) {
+  if (!filter) return -1;
+  if (N == filter->length) return 0;
+  const DT32F mu = filter->mu;
+  const DT32F power = filter->power;
+  const DT32S rc = resizeRecord(
+      filter, [&](quolmNlms *t) { return nlms32fInit(t, N, mu); });
+  if (rc == 0) filter->power = power;
+  return rc;
+}
+
+}  // extern "C"
