@@ -30,7 +30,7 @@ test-plain: $(BUILD)/Makefile
 
 test-asan:
 	@sh cmake/prereqs.sh test
-	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DQUOLM_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOLM_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure
 

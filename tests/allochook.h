@@ -10,6 +10,8 @@ struct Counts {
   int live;   // blocks allocated while armed and not yet released
 };
 
+// False in sanitizer builds, which keep their own allocator.
+bool available();
 // Starts counting; with failAt = k >= 1 the k-th allocation returns null.
 void arm(int failAt = 0);
 // Stops counting and returns what was seen since arm().

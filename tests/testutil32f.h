@@ -45,6 +45,7 @@ inline double dB(double num, double den) { return 10.0 * log10(num / den); }
 
 // Runs op with the allocation hook armed and expects no allocation.
 inline void expectNoAllocation(const std::function<void()> &op) {
+  if (!allochook::available()) GTEST_SKIP() << "allocation hook absent";
   allochook::arm();
   op();
   const allochook::Counts c = allochook::disarm();
@@ -53,12 +54,12 @@ inline void expectNoAllocation(const std::function<void()> &op) {
 
 // Fails the 1st, 2nd, ... allocation of setUp() in turn until it runs with no
 // failure left to inject. Each failing run must return -3 and leave nothing
-// allocated; check(rc) inspects the record after each failed run. Returns the
-// number of allocations the successful run made (which must succeed, and is
-// undone by tearDown()).
-inline int expectAllocFailuresClean(const std::function<DT32S()> &setUp,
+// allocated; check(rc) inspects the record after each failed run. The final
+// run must succeed; tearDown() undoes it.
+inline void expectAllocFailuresClean(const std::function<DT32S()> &setUp,
                                     const std::function<void(DT32S)> &check,
                                     const std::function<void()> &tearDown) {
+  if (!allochook::available()) GTEST_SKIP() << "allocation hook absent";
   for (int k = 1; k < 64; ++k) {
     allochook::arm(k);
     const DT32S rc = setUp();
@@ -66,15 +67,15 @@ inline int expectAllocFailuresClean(const std::function<DT32S()> &setUp,
     if (c.calls < k) {  // nothing left to fail: the run succeeded
       EXPECT_EQ(rc, 0);
       tearDown();
+      EXPECT_GE(c.calls, 1) << "setUp allocated nothing";
       EXPECT_EQ(allochook::live(), 0) << "teardown leaves blocks allocated";
-      return c.calls;
+      return;
     }
     EXPECT_EQ(rc, -3) << "allocation " << k << " failed";
     EXPECT_EQ(c.live, 0) << "leak after allocation " << k << " failed";
     check(rc);
   }
   ADD_FAILURE() << "setUp kept allocating";
-  return -1;
 }
 
 #endif
