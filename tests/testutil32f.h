@@ -43,13 +43,15 @@ struct Rng {
 // 10*log10 of a ratio of powers.
 inline double dB(double num, double den) { return 10.0 * log10(num / den); }
 
-// Runs op with the allocation hook armed and expects no allocation.
+// Runs op with the allocation hook armed and expects no allocation. Without
+// the hook (sanitizer builds) op still runs, unchecked, so the test goes on
+// from the same state.
 inline void expectNoAllocation(const std::function<void()> &op) {
-  if (!allochook::available()) GTEST_SKIP() << "allocation hook absent";
   allochook::arm();
   op();
   const allochook::Counts c = allochook::disarm();
-  EXPECT_EQ(c.calls, 0) << "allocations inside a processing call";
+  if (allochook::available())
+    EXPECT_EQ(c.calls, 0) << "allocations inside a processing call";
 }
 
 // Fails the 1st, 2nd, ... allocation of setUp() in turn until it runs with no
