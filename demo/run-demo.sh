@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs pbfdafdemo in a fresh folder BUILD/demo-run and says where its files
 # are. Where gnuplot is installed it also draws learning-curve.png there: the
-# smoothed power of the desired signal and of the error over time, and the
+# power of the desired signal and of the error over time (window means), and the
 # learned coefficients beside the plant's. Argument: the build folder.
 set -eu
 build=${1:-build}
@@ -41,12 +41,14 @@ if ! command -v gnuplot >/dev/null 2>&1; then
 fi
 
 cd "$run"
-# Power of d and e smoothed over about 100 samples, in dB. The files hold five
-# decimals, so the error curve ends at a floor; -120 dB stands for zero.
+# Mean power of d and e over windows of 30 samples (5 blocks), in dB, plotted
+# at the window's middle. The files hold five decimals, so the error ends at
+# zero; -120 dB stands for it.
 paste des.txt err.txt | awk '
   function db(p) { return 10 * log(p > 1e-12 ? p : 1e-12) / log(10) }
-  { pd = 0.99 * pd + 0.01 * $1 * $1; pe = 0.99 * pe + 0.01 * $2 * $2
-    print NR, db(pd), db(pe) }' >learning-curve.dat
+  { pd += $1 * $1; pe += $2 * $2 }
+  NR % 30 == 0 { print NR - 15, db(pd / 30), db(pe / 30); pd = 0; pe = 0 }' \
+  >learning-curve.dat
 # The plant of the demo program, tap by tap beside the learned coefficients.
 printf '%s\n' 0.1 0.3 -0.4 0.7 -0.3 0.9 0.5 0.2 0.1 0.4 0.8 0.6 |
   paste - cof.txt | awk 'NF == 2 { print NR - 1, $1, $2 }' >coefficients.dat
@@ -57,7 +59,7 @@ gnuplot <<EOF
 set terminal $terminal size 1100,450
 set output 'learning-curve.png'
 set multiplot layout 1,2 title 'pbfdafdemo: identifying a 12-tap FIR system'
-set title 'Smoothed power'
+set title 'Signal power (means over 30 samples)'
 set xlabel 'sample'
 set ylabel 'dB'
 set grid
