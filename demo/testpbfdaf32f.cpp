@@ -26,7 +26,7 @@ constexpr DT32S kConstrain = 1;
 // 833 blocks of 6, 4998 samples.
 constexpr DT32S kSampleBound = 4994;
 
-const DT32F kPlant[kTaps] = {0.1f,  0.3f, -0.4f, 0.7f, -0.3f, 0.9f,
+const DT32F kPlant[kTaps] = {0.1f, 0.3f, -0.4f, 0.7f, -0.3f, 0.9f,
                              0.5f, 0.2f, 0.1f,  0.4f, 0.8f,  0.6f};
 
 // Real FFT table set for transforms of 16 values: 4 twiddles and 4 cosines,
@@ -41,8 +41,8 @@ DT32F fftTable16[8] = {
 // wider (2^31 - 1 on common platforms); keep the top 15 bits of each draw,
 // which are also the better ones of simple generators.
 constexpr int bitsOf(unsigned long v) { return v ? 1 + bitsOf(v >> 1) : 0; }
-static_assert(RAND_MAX >= 32767 &&
-                  ((unsigned long)RAND_MAX & ((unsigned long)RAND_MAX + 1)) == 0,
+static_assert(RAND_MAX >= 32767 && ((unsigned long)RAND_MAX &
+                                    ((unsigned long)RAND_MAX + 1)) == 0,
               "RAND_MAX must be 2^k - 1 with k >= 15");
 constexpr int kRandShift = bitsOf(RAND_MAX) - 15;
 
@@ -84,7 +84,8 @@ int main() {
   // Files that did open stay open until the process ends. The filters are
   // released on every way out so that leak checkers see a clean exit.
   enum { kInp, kDes, kOut, kErr, kFiles };
-  const char *const names[kFiles] = {"inp.txt", "des.txt", "out.txt", "err.txt"};
+  const char *const names[kFiles] = {"inp.txt", "des.txt", "out.txt",
+                                     "err.txt"};
   FILE *files[kFiles];
   for (int i = 0; i < kFiles; ++i) {
     files[i] = fopen(names[i], "wt");

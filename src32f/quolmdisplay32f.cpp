@@ -68,7 +68,8 @@ DT32S matrix(FILE *f, const DT32F *x, DT32S col, DT32S rows) {
 
 DT32S transposed(FILE *f, const DT32F *x, DT32S col, DT32S rows) {
   DT32S n = 0;
-  for (DT32S j = 0; j < col; ++j) n += row(f, x + j, rows, col, LineEnd::uncounted);
+  for (DT32S j = 0; j < col; ++j)
+    n += row(f, x + j, rows, col, LineEnd::uncounted);
   return n;
 }
 

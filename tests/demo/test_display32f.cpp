@@ -51,22 +51,27 @@ Shown onStream(const std::function<DT32S(FILE *)> &op) {
   return {text, result};
 }
 
+// Whether a call printed text and returned result.
+::testing::AssertionResult shows(const Shown &shown, const std::string &text,
+                                 DT32S result) {
+  if (shown.text == text && shown.result == result)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "printed \"" << shown.text << "\" and returned " << shown.result
+         << ", expected \"" << text << "\" and " << result;
+}
+
 const std::string kRow = " 1.00000 -0.50000 \n";
 
 }  // namespace
 
 TEST(Display, RowCountsItsLineEndOnlyOnAStream) {
   const DT32F x[2] = {1.0f, -0.5f};
-  const Shown out = onStdout([&] { return dispR32f(x, 2); });
-  EXPECT_EQ(out.text, kRow);
-  EXPECT_EQ(out.result, 18);
-  const Shown s = onStream([&](FILE *f) { return fdispR32f(f, x, 2); });
-  EXPECT_EQ(s.text, kRow);
-  EXPECT_EQ(s.result, 19);
+  EXPECT_TRUE(shows(onStdout([&] { return dispR32f(x, 2); }), kRow, 18));
+  EXPECT_TRUE(
+      shows(onStream([&](FILE *f) { return fdispR32f(f, x, 2); }), kRow, 19));
 
-  const Shown empty = onStdout([&] { return dispR32f(x, 0); });
-  EXPECT_EQ(empty.text, "\n");
-  EXPECT_EQ(empty.result, 0);
+  EXPECT_TRUE(shows(onStdout([&] { return dispR32f(x, 0); }), "\n", 0));
   // Values are widened before printing: no float digits beyond the format.
   const DT32F tenth = 0.1f;
   EXPECT_EQ(onStdout([&] { return dispR32f(&tenth, 1); }).text, " 0.10000 \n");
@@ -75,16 +80,11 @@ TEST(Display, RowCountsItsLineEndOnlyOnAStream) {
 TEST(Display, ColumnCountsEveryLineEnd) {
   const DT32F x[2] = {1.0f, -0.5f};
   const std::string expected = " 1.00000 \n-0.50000 \n\n";
-  const Shown out = onStdout([&] { return dispC32f(x, 2); });
-  EXPECT_EQ(out.text, expected);
-  EXPECT_EQ(out.result, 21);
-  const Shown s = onStream([&](FILE *f) { return fdispC32f(f, x, 2); });
-  EXPECT_EQ(s.text, expected);
-  EXPECT_EQ(s.result, 21);
+  EXPECT_TRUE(shows(onStdout([&] { return dispC32f(x, 2); }), expected, 21));
+  EXPECT_TRUE(shows(onStream([&](FILE *f) { return fdispC32f(f, x, 2); }),
+                    expected, 21));
 
-  const Shown empty = onStdout([&] { return dispC32f(x, 0); });
-  EXPECT_EQ(empty.text, "\n");
-  EXPECT_EQ(empty.result, 1);
+  EXPECT_TRUE(shows(onStdout([&] { return dispC32f(x, 0); }), "\n", 1));
 }
 
 TEST(Display, PackedSpectrumShowsTheLastBinFromElementZero) {
@@ -93,54 +93,46 @@ TEST(Display, PackedSpectrumShowsTheLastBinFromElementZero) {
   const std::vector<DT32FC> x = {{1.0f, 4.0f}, {2.0f, 3.0f}};
   const std::string row =
       " 1.00000 +0.00000*i;  2.00000 +3.00000*i;  4.00000 +0.00000*i; \n";
-  const Shown out = onStdout([&] { return dispR32fc(x.data(), 3); });
-  EXPECT_EQ(out.text, row);
-  EXPECT_EQ(out.result, DT32S(row.size()));
-  const Shown s = onStream([&](FILE *f) { return fdispR32fc(f, x.data(), 3); });
-  EXPECT_EQ(s.text, row);
-  EXPECT_EQ(s.result, DT32S(row.size()));
+  EXPECT_TRUE(shows(onStdout([&] { return dispR32fc(x.data(), 3); }), row,
+                    DT32S(row.size())));
+  EXPECT_TRUE(
+      shows(onStream([&](FILE *f) { return fdispR32fc(f, x.data(), 3); }), row,
+            DT32S(row.size())));
 
   const std::string column =
       " 1.00000 +0.00000*i; \n 2.00000 +3.00000*i; \n 4.00000 +0.00000*i; \n\n";
-  const Shown col = onStdout([&] { return dispC32fc(x.data(), 3); });
-  EXPECT_EQ(col.text, column);
-  EXPECT_EQ(col.result, DT32S(column.size()));
-  const Shown cs = onStream([&](FILE *f) { return fdispC32fc(f, x.data(), 3); });
-  EXPECT_EQ(cs.text, column);
-  EXPECT_EQ(cs.result, DT32S(column.size()));
+  EXPECT_TRUE(shows(onStdout([&] { return dispC32fc(x.data(), 3); }), column,
+                    DT32S(column.size())));
+  EXPECT_TRUE(
+      shows(onStream([&](FILE *f) { return fdispC32fc(f, x.data(), 3); }),
+            column, DT32S(column.size())));
 }
 
 TEST(Display, PackedSpectrumOfOneBinOrNone) {
   const DT32FC x = {1.0f, 4.0f};
   const std::string two = " 1.00000 +0.00000*i;  4.00000 +0.00000*i; \n";
-  const Shown one = onStdout([&] { return dispR32fc(&x, 1); });
-  EXPECT_EQ(one.text, two);
-  EXPECT_EQ(one.result, DT32S(two.size()));
+  EXPECT_TRUE(shows(onStdout([&] { return dispR32fc(&x, 1); }), two,
+                    DT32S(two.size())));
   // Zero bins print only the line end and never touch x.
-  const Shown none = onStdout([] { return dispR32fc(nullptr, 0); });
-  EXPECT_EQ(none.text, "\n");
-  EXPECT_EQ(none.result, 1);
-  const Shown column = onStream([](FILE *f) { return fdispC32fc(f, nullptr, 0); });
+  EXPECT_TRUE(shows(onStdout([] { return dispR32fc(nullptr, 0); }), "\n", 1));
+  const Shown column =
+      onStream([](FILE *f) { return fdispC32fc(f, nullptr, 0); });
   EXPECT_EQ(column.text, "\n");  // as a column of no values: the empty line
   EXPECT_EQ(column.result, 1);
 }
 
 TEST(Display, MatrixAndTransposeCountValuesOnly) {
   const DT32F x[6] = {1, 2, 3, 4, 5, 6};  // 3 rows of 2
-  const std::string rows = " 1.00000  2.00000 \n 3.00000  4.00000 \n 5.00000  6.00000 \n";
-  const std::string cols = " 1.00000  3.00000  5.00000 \n 2.00000  4.00000  6.00000 \n";
-  const Shown m = onStdout([&] { return dispM32f(x, 2, 3); });
-  EXPECT_EQ(m.text, rows);
-  EXPECT_EQ(m.result, 54);
-  const Shown fm = onStream([&](FILE *f) { return fdispM32f(f, x, 2, 3); });
-  EXPECT_EQ(fm.text, rows);
-  EXPECT_EQ(fm.result, 54);
-  const Shown t = onStdout([&] { return dispMT32f(x, 2, 3); });
-  EXPECT_EQ(t.text, cols);
-  EXPECT_EQ(t.result, 54);
-  const Shown ft = onStream([&](FILE *f) { return fdispMT32f(f, x, 2, 3); });
-  EXPECT_EQ(ft.text, cols);
-  EXPECT_EQ(ft.result, 54);
+  const std::string rows =
+      " 1.00000  2.00000 \n 3.00000  4.00000 \n 5.00000  6.00000 \n";
+  const std::string cols =
+      " 1.00000  3.00000  5.00000 \n 2.00000  4.00000  6.00000 \n";
+  EXPECT_TRUE(shows(onStdout([&] { return dispM32f(x, 2, 3); }), rows, 54));
+  EXPECT_TRUE(shows(onStream([&](FILE *f) { return fdispM32f(f, x, 2, 3); }),
+                    rows, 54));
+  EXPECT_TRUE(shows(onStdout([&] { return dispMT32f(x, 2, 3); }), cols, 54));
+  EXPECT_TRUE(shows(onStream([&](FILE *f) { return fdispMT32f(f, x, 2, 3); }),
+                    cols, 54));
 }
 
 TEST(Display, MultichannelLayoutPutsOutputZeroFirst) {
@@ -149,28 +141,27 @@ TEST(Display, MultichannelLayoutPutsOutputZeroFirst) {
   for (int i = 0; i < 16; ++i) x[i] = DT32F(i) / 16;
   // Channel (in 1, out 1) starts at element 12.
   const std::string ch11 = " 0.75000  0.81250  0.87500 \n";
-  const Shown r = onStdout([&] { return dispMcR32f(x, 4, 2, 1, 1, 3); });
-  EXPECT_EQ(r.text, ch11);
-  EXPECT_EQ(r.result, 27);
-  const Shown fr = onStream([&](FILE *f) { return fdispMcR32f(f, x, 4, 2, 1, 1, 3); });
-  EXPECT_EQ(fr.text, ch11);
-  EXPECT_EQ(fr.result, 28);
+  EXPECT_TRUE(
+      shows(onStdout([&] { return dispMcR32f(x, 4, 2, 1, 1, 3); }), ch11, 27));
+  EXPECT_TRUE(
+      shows(onStream([&](FILE *f) { return fdispMcR32f(f, x, 4, 2, 1, 1, 3); }),
+            ch11, 28));
   // Channel (in 1, out 0) starts at element 4.
   const std::string col10 = " 0.25000 \n 0.31250 \n\n";
-  const Shown c = onStdout([&] { return dispMcC32f(x, 4, 2, 1, 0, 2); });
-  EXPECT_EQ(c.text, col10);
-  EXPECT_EQ(c.result, 21);
-  EXPECT_EQ(onStream([&](FILE *f) { return fdispMcC32f(f, x, 4, 2, 1, 0, 2); }).result,
+  EXPECT_TRUE(
+      shows(onStdout([&] { return dispMcC32f(x, 4, 2, 1, 0, 2); }), col10, 21));
+  EXPECT_EQ(onStream([&](FILE *f) {
+              return fdispMcC32f(f, x, 4, 2, 1, 0, 2);
+            }).result,
             21);
 
   // Every channel, first value only: (0,0), (1,0), (0,1), (1,1).
   const std::string all = " 0.00000 \n 0.25000 \n 0.50000 \n 0.75000 \n";
-  const Shown a = onStdout([&] { return dispMc32f(x, 4, 2, 2, 1); });
-  EXPECT_EQ(a.text, all);
-  EXPECT_EQ(a.result, 36);
-  const Shown fa = onStream([&](FILE *f) { return fdispMc32f(f, x, 4, 2, 2, 1); });
-  EXPECT_EQ(fa.text, all);
-  EXPECT_EQ(fa.result, 40);
+  EXPECT_TRUE(
+      shows(onStdout([&] { return dispMc32f(x, 4, 2, 2, 1); }), all, 36));
+  EXPECT_TRUE(
+      shows(onStream([&](FILE *f) { return fdispMc32f(f, x, 4, 2, 2, 1); }),
+            all, 40));
 }
 
 TEST(Display, FailedPrintsAddTheirNegativeResults) {
@@ -182,7 +173,7 @@ TEST(Display, FailedPrintsAddTheirNegativeResults) {
   FILE *f = fopen(name, "r");
   ASSERT_NE(f, nullptr);
   const DT32F x[2] = {1.0f, -0.5f};
-  EXPECT_EQ(fdispR32f(f, x, 2), -3);  // two values and the line end
+  EXPECT_EQ(fdispR32f(f, x, 2), -3);     // two values and the line end
   EXPECT_EQ(fdispM32f(f, x, 2, 1), -2);  // the line end is not counted
   fclose(f);
   remove(name);

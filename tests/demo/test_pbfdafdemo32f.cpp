@@ -22,13 +22,14 @@ namespace {
 namespace fs = std::filesystem;
 
 const double kPlant[12] = {0.1, 0.3, -0.4, 0.7, -0.3, 0.9,
-                           0.5, 0.2, 0.1,  0.4, 0.8, 0.6};
+                           0.5, 0.2, 0.1,  0.4, 0.8,  0.6};
 const int kSamples = 4998;
 
 struct TempDir {
   std::string path;
   TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "quolmdemoXXXXXX").string();
+    std::string pattern =
+        (fs::temp_directory_path() / "quolmdemoXXXXXX").string();
     if (mkdtemp(pattern.data())) path = pattern;
   }
   ~TempDir() {
@@ -57,7 +58,8 @@ Outcome runDemo(const std::string &dir) {
   FILE *p = popen(cmd.c_str(), "r");
   if (!p) return run;
   char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) run.console.append(buf, n);
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;)
+    run.console.append(buf, n);
   const int w = pclose(p);
   run.cpuSeconds = childCpu() - before;
   if (WIFEXITED(w)) run.status = int(static_cast<signed char>(WEXITSTATUS(w)));
@@ -67,7 +69,8 @@ Outcome runDemo(const std::string &dir) {
 std::vector<std::string> lines(const std::string &text) {
   std::vector<std::string> out;
   size_t from = 0;
-  for (size_t nl; (nl = text.find('\n', from)) != std::string::npos; from = nl + 1)
+  for (size_t nl; (nl = text.find('\n', from)) != std::string::npos;
+       from = nl + 1)
     out.push_back(text.substr(from, nl - from));
   if (from < text.size()) out.push_back(text.substr(from));  // unterminated
   return out;
@@ -166,7 +169,8 @@ TEST_F(DemoRun, ErrorIsDesiredMinusOutput) {
   ASSERT_EQ(y.size(), d.size());
   ASSERT_EQ(e.size(), d.size());
   double worst = 0;
-  for (size_t i = 0; i < d.size(); ++i) worst = fmax(worst, fabs(e[i] - (d[i] - y[i])));
+  for (size_t i = 0; i < d.size(); ++i)
+    worst = fmax(worst, fabs(e[i] - (d[i] - y[i])));
   // Three printed values, each rounded to half a unit of the fifth decimal.
   EXPECT_LE(worst, 1.6e-5);
 }
@@ -181,12 +185,14 @@ TEST_F(DemoRun, ModelLearnsThePlant) {
 
   const std::vector<double> d = signal("des.txt"), e = signal("err.txt");
   ASSERT_EQ(e.size(), size_t(kSamples));
-  const double level = dB(meanSquare(e, kSamples - 500), meanSquare(d, kSamples - 500));
+  const double level =
+      dB(meanSquare(e, kSamples - 500), meanSquare(d, kSamples - 500));
   // -inf: every printed error has become 0.00000.
   EXPECT_LE(level, -30.0) << "error power of the last 500 samples: " << level
                           << " dB relative to the desired signal";
-  std::printf("coefficient error at most %.2e, last 500 error samples %.1f dB\n",
-              worst, level);
+  std::printf(
+      "coefficient error at most %.2e, last 500 error samples %.1f dB\n", worst,
+      level);
 }
 
 TEST_F(DemoRun, ConsoleShowsCoefficientRowThenElapsedTime) {
@@ -194,18 +200,21 @@ TEST_F(DemoRun, ConsoleShowsCoefficientRowThenElapsedTime) {
   const std::vector<std::string> ls = lines(run->console);
   ASSERT_EQ(ls.size(), 4u) << run->console;
   ASSERT_EQ(run->console.back(), '\n');
-  EXPECT_TRUE(std::regex_match(ls[0], std::regex(R"(([ -][0-9]\.[0-9]{5} ){12})")))
+  EXPECT_TRUE(
+      std::regex_match(ls[0], std::regex(R"(([ -][0-9]\.[0-9]{5} ){12})")))
       << "'" << ls[0] << "'";
   EXPECT_EQ(ls[1], "");
   EXPECT_EQ(ls[2], "Elapsed Time      in Seconds");
   std::smatch m;
-  ASSERT_TRUE(std::regex_match(ls[3], m, std::regex(R"(PBFDAF {12}( *[0-9]+\.[0-9]{10}))")))
+  ASSERT_TRUE(std::regex_match(
+      ls[3], m, std::regex(R"(PBFDAF {12}( *[0-9]+\.[0-9]{10}))")))
       << "'" << ls[3] << "'";
   EXPECT_EQ(m[1].length(), 12) << "%10.10f of a value below 10";
   // The loop's processor time in seconds cannot exceed what the child spent.
   const double seconds = strtod(m[1].str().c_str(), nullptr);
   EXPECT_GE(seconds, 0.0);
-  EXPECT_LE(seconds, run->cpuSeconds + 0.01) << "child used " << run->cpuSeconds << " s";
+  EXPECT_LE(seconds, run->cpuSeconds + 0.01)
+      << "child used " << run->cpuSeconds << " s";
 
   // The same coefficients as in cof.txt.
   const std::vector<double> file = values(fileLines(dir->file("cof.txt")));
@@ -231,11 +240,12 @@ TEST_P(DemoCannotOpen, NamesTheFileAndReturnsItsStatus) {
   ASSERT_EQ(mkdir(dir.file(b.name).c_str(), 0755), 0);
   const Outcome run = runDemo(dir.path);
   EXPECT_EQ(run.status, b.status);
-  EXPECT_EQ(run.console, std::string("Can't open file ") + b.name + " for writing");
+  EXPECT_EQ(run.console,
+            std::string("Can't open file ") + b.name + " for writing");
 
   // The files opened before are there; those after it are not.
-  const std::vector<std::string> order = {"inp.txt", "des.txt", "out.txt", "err.txt",
-                                          "cof.txt"};
+  const std::vector<std::string> order = {"inp.txt", "des.txt", "out.txt",
+                                          "err.txt", "cof.txt"};
   bool before = true;
   for (const std::string &f : order) {
     if (f == b.name) {
@@ -253,8 +263,10 @@ TEST_P(DemoCannotOpen, NamesTheFileAndReturnsItsStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DemoCannotOpen,
-                         ::testing::Values(Blocked{"inp.txt", -2}, Blocked{"des.txt", -3},
-                                           Blocked{"out.txt", -3}, Blocked{"err.txt", -3},
+                         ::testing::Values(Blocked{"inp.txt", -2},
+                                           Blocked{"des.txt", -3},
+                                           Blocked{"out.txt", -3},
+                                           Blocked{"err.txt", -3},
                                            Blocked{"cof.txt", -4}),
                          [](const ::testing::TestParamInfo<Blocked> &i) {
                            std::string n = i.param.name;
