@@ -7,5 +7,7 @@
 #include "quolmfir32f.h"
 #include "quolmlms32f.h"
 #include "quolmnlms32f.h"
+#include "quolmffttables32f.h"
+#include "quolmpbfdaf32f.h"
 
 #endif
