@@ -7,5 +7,8 @@
 #include "quolmfir32f.h"
 #include "quolmlms32f.h"
 #include "quolmnlms32f.h"
+#include "quolmrlslattice32f.h"
+#include "quolmrlslbpef32f.h"
+#include "quolmrlslfpef32f.h"
 
 #endif

@@ -14,6 +14,11 @@ constexpr DT32F kNlmsKeep = DT32F(0.99);
 constexpr DT32F kNlmsGain = DT32F(0.01);
 constexpr DT32F kNlmsEps = DT32F(1e-12);
 
+// RLS lattice families: start value of every stage's error powers (the
+// single-precision 0.001 in both builds) and of its conversion factor.
+constexpr DT32F kRlsLatPowerStart = DT32F(0.001f);
+constexpr DT32F kRlsLatConvStart = DT32F(1.0);
+
 }  // namespace quolm32f
 
 #endif
