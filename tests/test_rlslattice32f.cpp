@@ -1,5 +1,9 @@
 // RLS lattice joint-process estimator and the RLS lattice backward and forward
 // prediction error filters.
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+
 #include "testutil32f.h"
 
 extern "C" int cSmokeRlslat(void);
@@ -9,34 +13,42 @@ namespace {
 // The power start value: the single-precision 0.001 in both builds.
 const double kP0 = double(0.001f);
 
-// What the shared tests need to know of each family.
+// Prints a behaviour figure when QUOLM_FIGURES is set.
+void figure(const char *format, ...) {
+  if (!getenv("QUOLM_FIGURES")) return;
+  va_list args;
+  va_start(args, format);
+  vprintf(format, args);
+  va_end(args);
+}
+
+// What the shared tests need to know of each family: the operations alike in
+// all three, then per family the update, the state block size and every
+// per-stage vector (state-block order, then coefficient-block order).
+#define RLSLAT_COMMON_OPS(fam, R)                                           \
+  typedef R Rec;                                                            \
+  typedef DT32S (*Copy)(Rec *, DT32F *, DT32S, DT32S, DT32S);               \
+  static DT32S init(Rec *r, DT32S N, DT32F l) { return fam##32fInit(r, N, l); } \
+  static DT32S initStatic(Rec *r, DT32S N, DT32F l, DT32F *c, DT32F *s) {   \
+    return fam##32fInitStatic(r, N, l, c, s);                               \
+  }                                                                         \
+  static DT32F filterOnly(Rec *r, DT32F x) { return fam##32fFilterOnly(r, x); } \
+  static void release(Rec *r) { fam##32fFree(r); }                          \
+  static DT32S reset(Rec *r) { return fam##32fReset(r); }                   \
+  static DT32S resize(Rec *r, DT32S N) { return fam##32fResize(r, N); }     \
+  static std::vector<Copy> gets() {                                         \
+    return {fam##32fGetCoef, fam##32fGetForwardParcors,                     \
+            fam##32fGetBackwardParcors, fam##32fGetDelayLine};              \
+  }                                                                         \
+  static constexpr Copy getDelayLine = fam##32fGetDelayLine;                \
+  static constexpr Copy setDelayLine = fam##32fSetDelayLine;
+
 struct Lattice {
-  typedef quolmRlslattice Rec;
-  static DT32S init(Rec *r, DT32S N, DT32F l) {
-    return rlslattice32fInit(r, N, l);
-  }
-  static DT32S initStatic(Rec *r, DT32S N, DT32F l, DT32F *c, DT32F *s) {
-    return rlslattice32fInitStatic(r, N, l, c, s);
-  }
+  RLSLAT_COMMON_OPS(rlslattice, quolmRlslattice)
   static DT32F update(Rec *r, DT32F x) {
     return rlslattice32fFilterUpdate(r, x, DT32F(0.5) * x + DT32F(0.25));
   }
-  static DT32F filterOnly(Rec *r, DT32F x) {
-    return rlslattice32fFilterOnly(r, x);
-  }
-  static void release(Rec *r) { rlslattice32fFree(r); }
-  static DT32S reset(Rec *r) { return rlslattice32fReset(r); }
-  static DT32S resize(Rec *r, DT32S N) { return rlslattice32fResize(r, N); }
-  typedef DT32S (*Copy)(Rec *, DT32F *, DT32S, DT32S, DT32S);
-  static std::vector<Copy> gets() {
-    return {rlslattice32fGetCoef, rlslattice32fGetForwardParcors,
-            rlslattice32fGetBackwardParcors, rlslattice32fGetDelayLine};
-  }
-  static constexpr Copy getDelayLine = rlslattice32fGetDelayLine;
-  static constexpr Copy setDelayLine = rlslattice32fSetDelayLine;
   static size_t stateLen(DT32S N) { return 6 * size_t(N); }
-  // Every per-stage vector in its state-block order, then the coefficient
-  // block's vectors in theirs.
   static std::vector<DT32F *Rec::*> vectors() {
     return {&Rec::delayLine, &Rec::bwdPower, &Rec::jointCorr,
             &Rec::convFactor, &Rec::crossCorr, &Rec::fwdPower,
@@ -45,29 +57,8 @@ struct Lattice {
 };
 
 struct Bpef {
-  typedef quolmRlslbpef Rec;
-  static DT32S init(Rec *r, DT32S N, DT32F l) {
-    return rlslbpef32fInit(r, N, l);
-  }
-  static DT32S initStatic(Rec *r, DT32S N, DT32F l, DT32F *c, DT32F *s) {
-    return rlslbpef32fInitStatic(r, N, l, c, s);
-  }
-  static DT32F update(Rec *r, DT32F x) {
-    return rlslbpef32fFilterUpdate(r, x);
-  }
-  static DT32F filterOnly(Rec *r, DT32F x) {
-    return rlslbpef32fFilterOnly(r, x);
-  }
-  static void release(Rec *r) { rlslbpef32fFree(r); }
-  static DT32S reset(Rec *r) { return rlslbpef32fReset(r); }
-  static DT32S resize(Rec *r, DT32S N) { return rlslbpef32fResize(r, N); }
-  typedef DT32S (*Copy)(Rec *, DT32F *, DT32S, DT32S, DT32S);
-  static std::vector<Copy> gets() {
-    return {rlslbpef32fGetCoef, rlslbpef32fGetForwardParcors,
-            rlslbpef32fGetBackwardParcors, rlslbpef32fGetDelayLine};
-  }
-  static constexpr Copy getDelayLine = rlslbpef32fGetDelayLine;
-  static constexpr Copy setDelayLine = rlslbpef32fSetDelayLine;
+  RLSLAT_COMMON_OPS(rlslbpef, quolmRlslbpef)
+  static DT32F update(Rec *r, DT32F x) { return rlslbpef32fFilterUpdate(r, x); }
   static size_t stateLen(DT32S N) { return 6 * size_t(N) + 1; }
   static std::vector<DT32F *Rec::*> vectors() {
     return {&Rec::delayLine, &Rec::bwdPower, &Rec::convFactor,
@@ -77,29 +68,8 @@ struct Bpef {
 };
 
 struct Fpef {
-  typedef quolmRlslfpef Rec;
-  static DT32S init(Rec *r, DT32S N, DT32F l) {
-    return rlslfpef32fInit(r, N, l);
-  }
-  static DT32S initStatic(Rec *r, DT32S N, DT32F l, DT32F *c, DT32F *s) {
-    return rlslfpef32fInitStatic(r, N, l, c, s);
-  }
-  static DT32F update(Rec *r, DT32F x) {
-    return rlslfpef32fFilterUpdate(r, x);
-  }
-  static DT32F filterOnly(Rec *r, DT32F x) {
-    return rlslfpef32fFilterOnly(r, x);
-  }
-  static void release(Rec *r) { rlslfpef32fFree(r); }
-  static DT32S reset(Rec *r) { return rlslfpef32fReset(r); }
-  static DT32S resize(Rec *r, DT32S N) { return rlslfpef32fResize(r, N); }
-  typedef DT32S (*Copy)(Rec *, DT32F *, DT32S, DT32S, DT32S);
-  static std::vector<Copy> gets() {
-    return {rlslfpef32fGetCoef, rlslfpef32fGetForwardParcors,
-            rlslfpef32fGetBackwardParcors, rlslfpef32fGetDelayLine};
-  }
-  static constexpr Copy getDelayLine = rlslfpef32fGetDelayLine;
-  static constexpr Copy setDelayLine = rlslfpef32fSetDelayLine;
+  RLSLAT_COMMON_OPS(rlslfpef, quolmRlslfpef)
+  static DT32F update(Rec *r, DT32F x) { return rlslfpef32fFilterUpdate(r, x); }
   static size_t stateLen(DT32S N) { return 5 * size_t(N); }
   static std::vector<DT32F *Rec::*> vectors() {
     return {&Rec::delayLine, &Rec::bwdPower, &Rec::convFactor,
@@ -386,6 +356,8 @@ TEST(RlsLattice, IdentifiesA16TapSystemWithin1000Samples) {
     EXPECT_LT(id.adapted, target) << "seed " << seed << ": " << id.adapted
                                   << " dB";
     EXPECT_LT(id.held, -30.0) << "seed " << seed << ": " << id.held << " dB";
+    figure("rlslattice 16 taps, seed %d: err %.1f dB, held %.1f dB\n",
+           int(seed), id.adapted, id.held);
   }
 }
 
@@ -553,7 +525,7 @@ TEST(RlsLatFpef, FilterOnlyOnAFreshFilterPredictsNothing) {
 // filters bring the error power down to the innovation's, about 11 dB below
 // the signal power.
 template <class F>
-void expectWhitening(DT32S order) {
+void expectWhitening(const char *name, DT32S order) {
   typename F::Rec r;
   ASSERT_EQ(F::init(&r, order, DT32F(0.999)), 0);
   Rng rng(17);
@@ -573,6 +545,8 @@ void expectWhitening(DT32S order) {
   const double excess = dB(pe, pw), gain = dB(px, pe);
   EXPECT_LT(excess, 0.3) << "error " << excess << " dB above the innovation";
   EXPECT_GT(gain, 10.5) << "prediction gain " << gain << " dB";
+  figure("%s AR(2), order %d: error %.3f dB above the innovation, gain %.2f dB\n",
+         name, int(order), excess, gain);
   EXPECT_NEAR(r.coefs[0], 1.6, 0.08);
   EXPECT_NEAR(r.coefs[1], -0.8, 0.08);
   for (DT32S m = 2; m < order; ++m) EXPECT_NEAR(r.coefs[m], 0.0, 0.08);
@@ -580,13 +554,13 @@ void expectWhitening(DT32S order) {
 }
 
 TEST(RlsLatBpef, WhitensAnAr2Process) {
-  expectWhitening<Bpef>(2);
-  expectWhitening<Bpef>(4);
+  expectWhitening<Bpef>("bpef", 2);
+  expectWhitening<Bpef>("bpef", 4);
 }
 
 TEST(RlsLatFpef, WhitensAnAr2Process) {
-  expectWhitening<Fpef>(2);
-  expectWhitening<Fpef>(4);
+  expectWhitening<Fpef>("fpef", 2);
+  expectWhitening<Fpef>("fpef", 4);
 }
 
 // Single precision over a long run of white noise (lambda 0.999): every
@@ -631,6 +605,8 @@ TEST(RlsLatFamilies, LongSinglePrecisionRunStaysFinite) {
   EXPECT_NEAR(dB(pf, px), 0.0, 0.5);
   for (DT32S m = 0; m < N; ++m)
     EXPECT_GT(lat.convFactor[m], DT32F(0)) << "stage " << m;
+  figure("long run: lattice err %.1f dB, backward %.2f dB, forward %.2f dB\n",
+         dB(pe, pd), dB(pb, px), dB(pf, px));
   rlslattice32fFree(&lat);
   rlslbpef32fFree(&bpef);
   rlslfpef32fFree(&fpef);
