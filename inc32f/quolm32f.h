@@ -9,5 +9,8 @@
 #include "quolmnlms32f.h"
 #include "quolmffttables32f.h"
 #include "quolmpbfdaf32f.h"
+#include "quolmrlslattice32f.h"
+#include "quolmrlslbpef32f.h"
+#include "quolmrlslfpef32f.h"
 
 #endif

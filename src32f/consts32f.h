@@ -26,6 +26,11 @@ constexpr DT32F kPbfdafKeep = DT32F(0.98f);
 constexpr DT32F kPbfdafGain = DT32F(1.0f - 0.98f);  // 0.019999980926513672
 constexpr DT32F kPbfdafEps = DT32F(1e-6f);
 
+// RLS lattice families: start value of every stage's error powers (the
+// single-precision 0.001 in both builds) and of its conversion factor.
+constexpr DT32F kRlsLatPowerStart = DT32F(0.001f);
+constexpr DT32F kRlsLatConvStart = DT32F(1.0);
+
 }  // namespace quolm32f
 
 #endif
