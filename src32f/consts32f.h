@@ -14,6 +14,12 @@ constexpr DT32F kNlmsKeep = DT32F(0.99);
 constexpr DT32F kNlmsGain = DT32F(0.01);
 constexpr DT32F kNlmsEps = DT32F(1e-12);
 
+// Gradient lattice families: power smoothing weights and divisor
+// regularisation, the single-precision values in both builds.
+constexpr DT32F kLatticeKeep = DT32F(0.98f);
+constexpr DT32F kLatticeGain = DT32F(0.01f);
+constexpr DT32F kLatticeEps = DT32F(1e-15f);
+
 }  // namespace quolm32f
 
 #endif
