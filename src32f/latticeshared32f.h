@@ -24,30 +24,73 @@ inline DT32F latticePower(DT32F p, Acc u, Acc v) {
                Acc(kLatticeGain) * (u * u + v * v));
 }
 
+// Stages per chunk of the stage pass (see latticeStages).
+constexpr DT32S kStageChunk = 64;
+
+// The two passes that carry the divisions of the lattice updates; both are
+// built for the widest vector unit the processor offers (same results on
+// every one: each value is computed by the same operations in the same order).
+//
+// k[j] = k[j] + mu / (P[j] + eps) * g[j] for j < n, where g[j] is the
+// gradient of the stage with reflection coefficient kd[j] = k[j], previous
+// backward error bd[j] and incoming and outgoing forward errors fwd[j] and
+// fwd[j+1]: g = fwd[j+1] * bd[j] + fwd[j] * (bd[j] - kd[j] * fwd[j]).
+void parcorSteps(DT32F *k, const Acc *kd, const Acc *bd, const Acc *fwd,
+                 const DT32F *P, DT32F mu, DT32S n);
+
+// s[i] = (b[i] * mu) * e / (P[i] + eps) for i < n: the power-normalised steps
+// of a ladder.
+void ladderSteps(DT32F *s, const DT32F *b, const DT32F *P, DT32F mu, Acc e,
+                 DT32S n);
+
 // Runs the input sample x through `stages` lattice stages. b[0..stages] holds
 // the previous sample's backward errors and is only read; s[0..stages]
 // receives this sample's; P[0..stages] are the stage powers, each updated
 // before the next stage divides by it. With Adapt, stage m moves k[m-1] along
-// its gradient with the step mu / (P[m-1] + eps); both error updates of a
-// stage use k[m-1] as it was before that step. Returns the forward error of
-// the last stage, unrounded.
-template <bool Adapt>
-inline Acc latticeStages(DT32F x, DT32S stages, DT32F *k, const DT32F *b,
-                         DT32F *P, DT32F *s, DT32F mu) {
+// its gradient with the step mu / (P[m-1] + eps), using k[m-1] as it was
+// before that step for both error updates of the stage. With a ladder w, the
+// output sum_i s[i] * w[i] (i = 0..stages) is formed on the way, in index
+// order in one accumulator, so it equals the dot product of the stored errors
+// with w while costing no pass of its own.
+//
+// The stages run in chunks. Each chunk first widens its operands in one
+// vectorisable pass, then runs the error recursion (one dependent chain), and
+// then, since no stage reads another stage's updated coefficient, updates
+// the chunk's coefficients in a vectorisable pass of their own, which keeps
+// the divisions out of the chain and lets them proceed side by side. That
+// pass recomputes each stage's backward error from the same operands and so
+// gets the same gradient as the stage itself.
+template <bool Adapt, bool Ladder>
+inline Acc latticeStages(DT32F x, DT32S stages, DT32F *__restrict k,
+                         const DT32F *__restrict b, DT32F *__restrict P,
+                         DT32F *__restrict s, DT32F mu,
+                         const DT32F *__restrict w = nullptr,
+                         Acc *ladder = nullptr) {
   s[0] = x;
   P[0] = latticePower(P[0], Acc(x), Acc(b[0]));
+  Acc y = Ladder ? Acc(x) * Acc(w[0]) : 0.0;
   Acc f = x;
-  for (DT32S m = 1; m <= stages; ++m) {
-    const Acc km = k[m - 1], bm = b[m - 1];
-    const Acc fNew = f - km * bm;
-    const Acc sm = bm - km * f;
-    s[m] = DT32F(sm);
-    if (Adapt)
-      k[m - 1] = DT32F(km + Acc(mu) / (Acc(P[m - 1]) + Acc(kLatticeEps)) *
-                                (fNew * bm + f * sm));
-    P[m] = latticePower(P[m], fNew, Acc(b[m]));
-    f = fNew;
+  // Stage m = m0 + j of a chunk reads k[m-1] = kd[j], b[m-1] = bd[j] and
+  // b[m] = bd[j+1]; the forward error entering it is fwd[j], the one leaving
+  // fwd[j+1].
+  Acc kd[kStageChunk], bd[kStageChunk + 1], fwd[kStageChunk + 1];
+  for (DT32S m0 = 1; m0 <= stages; m0 += kStageChunk) {
+    const DT32S n = stages - m0 < kStageChunk ? stages - m0 + 1 : kStageChunk;
+    DT32F *kc = k + m0 - 1;
+    const DT32F *bc = b + m0 - 1, *Pc = P + m0 - 1;
+    for (DT32S j = 0; j < n; ++j) kd[j] = kc[j];
+    for (DT32S j = 0; j <= n; ++j) bd[j] = bc[j];
+    fwd[0] = f;
+    for (DT32S j = 0; j < n; ++j) {
+      const Acc fNew = f - kd[j] * bd[j];
+      const DT32F sm = s[m0 + j] = DT32F(bd[j] - kd[j] * f);
+      if (Ladder) y += Acc(sm) * Acc(w[m0 + j]);
+      P[m0 + j] = latticePower(P[m0 + j], fNew, bd[j + 1]);
+      fwd[j + 1] = f = fNew;
+    }
+    if (Adapt) parcorSteps(kc, kd, bd, fwd, Pc, mu, n);
   }
+  if (Ladder) *ladder = y;
   return f;
 }
 
@@ -59,9 +102,8 @@ inline Acc latticeStages(DT32F x, DT32S stages, DT32F *k, const DT32F *b,
 template <bool Adapt, class R>
 Acc predictorStep(R *f, DT32F x) {
   const DT32S n = f->length;
-  const Acc fwd =
-      latticeStages<Adapt>(x, n, f->parcor, f->delayLine, f->power, f->scratch,
-                           f->mu);
+  const Acc fwd = latticeStages<Adapt, false>(x, n, f->parcor, f->delayLine,
+                                              f->power, f->scratch, f->mu);
   if (Adapt && f->updateCoefs) stepUp32f(f->parcor, f->coefs, n);
   copy32f(f->scratch, f->delayLine, n);
   return fwd;

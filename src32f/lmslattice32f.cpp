@@ -17,15 +17,17 @@ void lmslatticeSetUp(quolmLmslattice *f, DT32F muParcor, DT32F muCoef) {
   f->adaptParcor = 1;
 }
 
-// The lattice part shared by FilterUpdate and FilterOnly: the stages, the new
-// backward errors into the delay line, and the ladder output.
+// The part shared by FilterUpdate and FilterOnly: the stages, the new
+// backward errors into the delay line, and the ladder output (summed during
+// the stage pass over the errors as they are stored).
 template <bool AdaptParcor>
 Acc lmslatticeFilter(quolmLmslattice *f, DT32F x) {
   const DT32S n = f->length;
-  latticeStages<AdaptParcor>(x, n - 1, f->parcor, f->delayLine, f->power,
-                             f->scratch, f->muParcor);
+  Acc y;
+  latticeStages<AdaptParcor, true>(x, n - 1, f->parcor, f->delayLine, f->power,
+                                   f->scratch, f->muParcor, f->coefs, &y);
   copy32f(f->scratch, f->delayLine, n);
-  return dotLinBuf32f(f->delayLine, f->coefs, n);
+  return y;
 }
 
 }  // namespace
@@ -55,14 +57,9 @@ QUOLM_API DT32F lmslattice32fFilterUpdate(quolmLmslattice *filter, DT32F x,
   const Acc e = Acc(d) - y;
   // Each ladder coefficient steps by its backward error, normalised by the
   // power of its stage.
-  const DT32S n = filter->length;
-  const DT32F *b = filter->delayLine;
-  const DT32F *P = filter->power;
-  DT32F *s = filter->scratch;
-  const Acc mu = filter->muCoef;
-  for (DT32S i = 0; i < n; ++i)
-    s[i] = DT32F(Acc(b[i]) * mu * e / (Acc(P[i]) + Acc(kLatticeEps)));
-  addIp32f(s, filter->coefs, n);
+  ladderSteps(filter->scratch, filter->delayLine, filter->power,
+              filter->muCoef, e, filter->length);
+  addIp32f(filter->scratch, filter->coefs, filter->length);
   filter->err = DT32F(e);
   return DT32F(y);
 }
