@@ -446,6 +446,80 @@ TEST(LmsLattice, IdentifiesAnUnknownFirSystem) {
   lmslattice32fFree(&f);
 }
 
+// Textbook gradient lattice, stage by stage, with the library's rounding
+// (errors carried unrounded, every stored value rounded once): the check for
+// lattices long enough to span several of the library's internal chunks.
+struct RefLattice {
+  Vec k, b, P, w;
+  double muK, muW;
+  RefLattice(size_t n, double muParcor, double muCoef)
+      : k(n, 0), b(n + 1, 0), P(n + 1, 1), w(n, 0), muK(muParcor),
+        muW(muCoef) {}
+  static DT32F power(DT32F p, double u, double v) {
+    return DT32F(kKeep * double(p) + kGain * (u * u + v * v));
+  }
+  // Runs `stages` stages on x; returns the last forward error, leaves this
+  // sample's backward errors in s.
+  double stagesOf(DT32F x, size_t stages, Vec &s) {
+    s.assign(stages + 1, 0);
+    s[0] = x;
+    P[0] = power(P[0], x, b[0]);
+    double f = x;
+    for (size_t m = 1; m <= stages; ++m) {
+      const double km = k[m - 1], bp = b[m - 1];
+      const double fNew = f - km * bp, sm = bp - km * f;
+      s[m] = DT32F(sm);
+      k[m - 1] = DT32F(km + muK / (double(P[m - 1]) + kReg) *
+                                (fNew * bp + f * sm));
+      P[m] = power(P[m], fNew, b[m]);
+      f = fNew;
+    }
+    for (size_t i = 0; i <= stages && i < w.size(); ++i) b[i] = s[i];
+    return f;
+  }
+};
+
+TEST(LatticeChunks, LongLatticesMatchTheStageByStageRecursion) {
+  const DT32S n = 150;
+  quolmLmslattice lat;
+  quolmLfpef fp;
+  ASSERT_EQ(lmslattice32fInit(&lat, n, DT32F(0.003), DT32F(0.02)), 0);
+  ASSERT_EQ(lfpef32fInit(&fp, n, DT32F(0.003)), 0);
+  RefLattice rl(n, double(DT32F(0.003)), double(DT32F(0.02)));
+  RefLattice rp(n, double(DT32F(0.003)), 0);
+  Rng rng(41);
+  Vec s;
+  double ar = 0;
+  for (int i = 0; i < 200; ++i) {
+    ar = 0.7 * ar + rng.sym();
+    const DT32F x = DT32F(ar), d = DT32F(rng.sym());
+    // LMS lattice: N-1 stages, then the ladder.
+    rl.stagesOf(x, n - 1, s);
+    double y = 0;
+    for (DT32S j = 0; j < n; ++j) y += double(s[j]) * double(rl.w[j]);
+    const double e = double(d) - y;
+    for (DT32S j = 0; j < n; ++j)
+      rl.w[j] = rl.w[j] + DT32F(double(s[j]) * rl.muW * e /
+                                (double(rl.P[j]) + kReg));
+    ASSERT_EQ(lmslattice32fFilterUpdate(&lat, x, d), DT32F(y)) << i;
+    ASSERT_EQ(lat.err, DT32F(e)) << i;
+    // Forward predictor: N stages.
+    const DT32F err = DT32F(rp.stagesOf(x, n, s));
+    ASSERT_EQ(lfpef32fFilterUpdate(&fp, x), DT32F(double(x) - double(err)))
+        << i;
+    ASSERT_EQ(fp.err, err) << i;
+  }
+  EXPECT_EQ(vecOf(lat.parcor, n), rl.k);
+  EXPECT_EQ(vecOf(lat.power, n), Vec(rl.P.begin(), rl.P.end() - 1));
+  EXPECT_EQ(vecOf(lat.delayLine, n), Vec(rl.b.begin(), rl.b.end() - 1));
+  EXPECT_EQ(vecOf(lat.coefs, n), rl.w);
+  EXPECT_EQ(vecOf(fp.parcor, n), rp.k);
+  EXPECT_EQ(vecOf(fp.power, n + 1), rp.P);
+  EXPECT_EQ(vecOf(fp.delayLine, n + 1), rp.b);
+  lmslattice32fFree(&lat);
+  lfpef32fFree(&fp);
+}
+
 // ---------------------------------------------------------------------------
 // Lattice prediction error filters
 
