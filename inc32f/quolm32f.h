@@ -12,5 +12,8 @@
 #include "quolmrlslattice32f.h"
 #include "quolmrlslbpef32f.h"
 #include "quolmrlslfpef32f.h"
+#include "quolmlmslattice32f.h"
+#include "quolmlbpef32f.h"
+#include "quolmlfpef32f.h"
 
 #endif

@@ -31,6 +31,12 @@ constexpr DT32F kPbfdafEps = DT32F(1e-6f);
 constexpr DT32F kRlsLatPowerStart = DT32F(0.001f);
 constexpr DT32F kRlsLatConvStart = DT32F(1.0);
 
+// Gradient lattice families: power smoothing weights and divisor
+// regularisation, the single-precision values in both builds.
+constexpr DT32F kLatticeKeep = DT32F(0.98f);
+constexpr DT32F kLatticeGain = DT32F(0.01f);
+constexpr DT32F kLatticeEps = DT32F(1e-15f);
+
 }  // namespace quolm32f
 
 #endif

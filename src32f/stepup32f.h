@@ -1,0 +1,36 @@
+// Step-up recursion: reflection coefficients of a lattice predictor to the
+// direct-form coefficients of the same predictor.
+#ifndef QUOLM_STEPUP32F_H
+#define QUOLM_STEPUP32F_H
+
+#include "kernels32f.h"
+
+namespace quolm32f {
+
+// For a lattice whose stage m (m = 1..order) forms
+//   f_m(n) = f_{m-1}(n) - k[m-1] * b_{m-1}(n-1),
+//   b_m(n) = b_{m-1}(n-1) - k[m-1] * f_{m-1}(n),
+// writes a[0..order-1] so that 1 - sum_j a[j] z^-(j+1) is the transfer function
+// from the input to f_order (its reversed polynomial gives b_order). Order by
+// order: a'[j] = a[j] - k[m] * a[m-1-j] for j < m, a'[m] = k[m]. Works in place
+// on a, taking the pairs (j, m-1-j) together; each value of every order is
+// rounded to the sample type as it is stored. Nothing happens for order < 1.
+inline void stepUp32f(const DT32F *k, DT32F *a, DT32S order) {
+  if (order < 1) return;
+  a[0] = k[0];
+  for (DT32S m = 1; m < order; ++m) {
+    const Acc km = k[m];
+    DT32S lo = 0, hi = m - 1;
+    for (; lo < hi; ++lo, --hi) {
+      const Acc aLo = a[lo], aHi = a[hi];
+      a[lo] = DT32F(aLo - km * aHi);
+      a[hi] = DT32F(aHi - km * aLo);
+    }
+    if (lo == hi) a[lo] = DT32F(Acc(a[lo]) - km * Acc(a[lo]));
+    a[m] = k[m];
+  }
+}
+
+}  // namespace quolm32f
+
+#endif
