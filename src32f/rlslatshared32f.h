@@ -235,28 +235,6 @@ inline void addInputEnergy(R *r, Acc x) {
   r->fwdPower[0] = DT32F(Acc(r->lambda) * Acc(r->fwdPower[0]) + x * x);
 }
 
-// Direct-form coefficients a[0..n-1] from reflection coefficients k by the
-// step-up recursion over the orders: a[m] = k[m] and a[j] -= k[m] * a[m-1-j]
-// for j < m, every right-hand a of order m. The pairs j, m-1-j are updated
-// together, so no copy is needed; each order's values are rounded as stored.
-inline void stepUp(const DT32F *k, DT32F *a, DT32S n) {
-  for (DT32S m = 0; m < n; ++m) {
-    const Acc km = k[m];
-    // The lower half lo[j] pairs with the upper half hi[h-1-j]; the halves
-    // are disjoint, which lets the compiler vectorise the loop.
-    const DT32S h = m / 2;
-    DT32F *__restrict lo = a;
-    DT32F *__restrict hi = a + (m - h);
-    for (DT32S j = 0; j < h; ++j) {
-      const Acc l = lo[j], u = hi[h - 1 - j];
-      lo[j] = DT32F(l - km * u);
-      hi[h - 1 - j] = DT32F(u - km * l);
-    }
-    if (m % 2 == 1) a[h] = DT32F(Acc(a[h]) - km * Acc(a[h]));
-    a[m] = k[m];
-  }
-}
-
 }  // namespace quolm32f
 
 #endif

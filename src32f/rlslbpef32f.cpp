@@ -3,6 +3,7 @@
 // coefficients from the backward reflection coefficients.
 #include "quolmrlslbpef32f.h"
 #include "rlslatshared32f.h"
+#include "stepup32f.h"
 
 using namespace quolm32f;
 
@@ -14,7 +15,7 @@ namespace {
 // coefficients on request, pushes x into the ring and returns the backward
 // prediction of the sample N steps back.
 DT32F bpefOutput(Rec *f, DT32F x, Acc b) {
-  if (f->updateCoefs) stepUp(f->bwdParcor, f->coefs, f->length);
+  if (f->updateCoefs) stepUp32f(f->bwdParcor, f->coefs, f->length);
   f->err = DT32F(b);
   const DT32S ringLen = f->length + 1;
   f->index = f->index + 1 == ringLen ? 0 : f->index + 1;
