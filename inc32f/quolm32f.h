@@ -7,5 +7,6 @@
 #include "quolmfir32f.h"
 #include "quolmlms32f.h"
 #include "quolmnlms32f.h"
+#include "quolmrls32f.h"
 
 #endif

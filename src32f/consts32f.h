@@ -14,6 +14,10 @@ constexpr DT32F kNlmsKeep = DT32F(0.99);
 constexpr DT32F kNlmsGain = DT32F(0.01);
 constexpr DT32F kNlmsEps = DT32F(1e-12);
 
+// RLS: delta of the P = delta*I that Resize restarts from; the
+// single-precision 0.01 in both builds.
+constexpr DT32F kRlsResizeDelta = DT32F(0.01f);
+
 }  // namespace quolm32f
 
 #endif
