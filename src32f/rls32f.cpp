@@ -55,8 +55,8 @@ DT32S rlsCheck(quolmRls *f, DT32S n, DT32F delta) {
 
 // GCC 12's SLP vectoriser drops the rounding of a partial sum that is stored
 // as DT32F and widened again when it packs independent chains of such sums
-// into one vector, which changes the single build's results; the functions
-// that run such chains side by side keep it off.
+// into one vector, which changes the single build's results; the function
+// that runs such chains side by side keeps it off.
 #if defined(__GNUC__) && !defined(__clang__)
 #define QUOLM_KEEP_STORED_ROUNDING \
   __attribute__((optimize("no-tree-slp-vectorize")))
@@ -65,7 +65,7 @@ DT32S rlsCheck(quolmRls *f, DT32S n, DT32F delta) {
 #endif
 
 // Rows handled side by side in g = P*x: their sums are independent chains.
-constexpr DT32S kRows = 4;
+constexpr DT32S kRows = 8;
 
 // One stored partial sum of g: in the single build every addition of P*x is
 // rounded to the sample type, because each partial sum lives in g[i].
@@ -73,53 +73,62 @@ inline DT32F addProduct(DT32F sum, DT32F p, Acc x) {
   return DT32F(Acc(sum) + Acc(p) * x);
 }
 
+// Rows r..r+G-1 of g = P*x, row r starting at offset `start` of the packed
+// triangle. Each row first completes its own stored part (j <= its index),
+// the G sums side by side; then the rows add their elements left of the
+// diagonal, which are the elements above the diagonal of the earlier rows,
+// to those rows' g in order of the adding row, all G in one vectorisable
+// pass over the earlier g.
+template <int G>
+QUOLM_KEEP_STORED_ROUNDING inline void rowGroup(const DT32F *__restrict P,
+                                                size_t start, DT32S r,
+                                                const DT32F *__restrict x,
+                                                DT32F *__restrict g) {
+  const DT32F *row[G];
+  DT32F sum[G];
+  Acc xr[G];
+#pragma GCC unroll 16
+  for (int k = 0; k < G; ++k) {
+    row[k] = P + start;
+    start += size_t(r + k) + 1;
+    sum[k] = DT32F(0);
+    xr[k] = x[r + k];
+  }
+  for (DT32S j = 0; j <= r; ++j) {  // the columns every row of the group has
+    const Acc xj = x[j];
+#pragma GCC unroll 16
+    for (int k = 0; k < G; ++k) sum[k] = addProduct(sum[k], row[k][j], xj);
+  }
+  for (int k = 1; k < G; ++k)  // the rest of the longer rows
+    for (int j = 1; j <= k; ++j)
+      sum[k] = addProduct(sum[k], row[k][r + j], x[r + j]);
+  for (DT32S i = 0; i < r; ++i) {  // above the diagonal of earlier rows
+    DT32F v = g[i];
+#pragma GCC unroll 16
+    for (int k = 0; k < G; ++k) v = addProduct(v, row[k][i], xr[k]);
+    g[i] = v;
+  }
+  for (int t = 0; t < G - 1; ++t)  // ... and of the group's own rows
+    for (int k = t + 1; k < G; ++k)
+      sum[t] = addProduct(sum[t], row[k][r + t], xr[k]);
+  for (int k = 0; k < G; ++k) g[r + k] = sum[k];
+}
+
 // g = P*x for the packed lower triangle P of an n x n matrix. g[i] sums
-// P(i, j) * x[j] over j = 0..n-1 in increasing j: first its stored row (j <= i),
-// then the elements above the diagonal, read as column i of rows j > i. The
-// rows are visited in order; each row completes its own sum and then adds its
-// part above the diagonal to every earlier g[i], which keeps each g[i]'s order
-// of additions. kRows rows go at once: their row sums run side by side and
-// their additions to the earlier g[i] are fused into one vectorisable pass.
-QUOLM_KEEP_STORED_ROUNDING
-void invCorrTimes(const DT32F *__restrict P, const DT32F *__restrict x,
-                  DT32F *__restrict g, DT32S n) {
+// P(i, j) * x[j] over j = 0..n-1 in increasing j: first its stored row
+// (j <= i), then the elements above the diagonal, read as column i of the
+// rows j > i. Visiting the rows in order and letting each add its part left
+// of the diagonal to the earlier g keeps exactly that order for every g[i].
+void invCorrTimes(const DT32F *P, const DT32F *x, DT32F *g, DT32S n) {
   size_t start = 0;  // offset of row r
   DT32S r = 0;
   for (; r + kRows <= n; r += kRows) {
-    const DT32F *row[kRows];
-    Acc xr[kRows];
-    DT32F sum[kRows];
-    for (DT32S k = 0; k < kRows; ++k) {
-      row[k] = P + start;
-      start += size_t(r + k) + 1;
-      xr[k] = x[r + k];
-      sum[k] = DT32F(0);
-    }
-    for (DT32S j = 0; j <= r; ++j) {  // the columns every row of the group has
-      const Acc xj = x[j];
-      for (DT32S k = 0; k < kRows; ++k) sum[k] = addProduct(sum[k], row[k][j], xj);
-    }
-    for (DT32S k = 1; k < kRows; ++k)  // the rest of the longer rows
-      for (DT32S j = r + 1; j <= r + k; ++j)
-        sum[k] = addProduct(sum[k], row[k][j], x[j]);
-    for (DT32S i = 0; i < r; ++i) {  // above the diagonal of earlier rows
-      DT32F v = g[i];
-      for (DT32S k = 0; k < kRows; ++k) v = addProduct(v, row[k][i], xr[k]);
-      g[i] = v;
-    }
-    for (DT32S t = 0; t < kRows - 1; ++t)  // ... and of the group's own rows
-      for (DT32S k = t + 1; k < kRows; ++k)
-        sum[t] = addProduct(sum[t], row[k][r + t], xr[k]);
-    for (DT32S k = 0; k < kRows; ++k) g[r + k] = sum[k];
+    rowGroup<kRows>(P, start, r, x, g);
+    start += size_t(kRows) * size_t(r) + size_t(kRows) * (kRows + 1) / 2;
   }
-  for (; r < n; ++r) {  // the last rows one at a time
-    const DT32F *rowR = P + start;
+  for (; r < n; ++r) {
+    rowGroup<1>(P, start, r, x, g);
     start += size_t(r) + 1;
-    DT32F sum = DT32F(0);
-    for (DT32S j = 0; j <= r; ++j) sum = addProduct(sum, rowR[j], x[j]);
-    const Acc xr = x[r];
-    for (DT32S i = 0; i < r; ++i) g[i] = addProduct(g[i], rowR[i], xr);
-    g[r] = sum;
   }
 }
 

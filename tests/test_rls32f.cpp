@@ -379,9 +379,8 @@ TEST(Rls, IdentifiesAnFirSystemFromWhiteNoise) {
       desPow += Acc(d) * Acc(d);
     }
   }
-  const double level = dB(errPow, desPow);
-  const double target = sizeof(DT32F) == 4 ? -50 : -60;
-  EXPECT_LT(level, target) << "error power " << level << " dB below desired";
+  const double level = dB(errPow, desPow);  // -64.2 dB in both builds
+  EXPECT_LT(level, -60) << "error power " << level << " dB below desired";
   rls32fFree(&f);
 }
 
@@ -411,7 +410,9 @@ TEST(Rls, ConvergesFarFasterThanNlmsOnColouredInput) {
   quolmRls rls;
   quolmNlms nlms;
   ASSERT_EQ(rls32fInit(&rls, 16, DT32F(0.999), 1), 0);
-  ASSERT_EQ(nlms32fInit(&nlms, 16, DT32F(0.05)), 0);
+  // 0.03 is about the fastest step of NLMS on this input (0.04 already
+  // slows down by a factor of five).
+  ASSERT_EQ(nlms32fInit(&nlms, 16, DT32F(0.03)), 0);
   const int limit = 20000;
   const int nRls = samplesToConverge(
       [&](DT32F x, DT32F d) { return rls32fFilterUpdate(&rls, x, d); }, 9,
@@ -419,6 +420,7 @@ TEST(Rls, ConvergesFarFasterThanNlmsOnColouredInput) {
   const int nNlms = samplesToConverge(
       [&](DT32F x, DT32F d) { return nlms32fFilterUpdate(&nlms, x, d); }, 9,
       limit);
+  // RLS 100 samples, NLMS 1300 in both builds.
   EXPECT_LT(nRls * 10, nNlms) << "RLS " << nRls << " samples, NLMS " << nNlms;
   rls32fFree(&rls);
   nlms32fFree(&nlms);
@@ -457,8 +459,9 @@ TEST(Rls, LongRunStaysFiniteAndPositiveDefinite) {
     }
   }
   const double level = dB(errPow, desPow);
-  // Noise 60 dB down (plus the excess of lambda 0.999) bounds the error.
-  EXPECT_LT(level, -55) << "error " << level << " dB; min pivot " << minPivot;
+  // Noise 60 dB down (plus the excess of lambda 0.999) bounds the error:
+  // -62.3 dB in both builds, P's smallest Cholesky pivot stays near 9e-4.
+  EXPECT_LT(level, -58) << "error " << level << " dB; min pivot " << minPivot;
   rls32fFree(&f);
 }
 
