@@ -7,7 +7,7 @@ namespace {
 
 constexpr int64_t kSamples = 256;
 
-void RlsFilterUpdate(benchmark::State &state) {
+void BM_RlsFilterUpdate(benchmark::State &state) {
   const DT32S n = DT32S(state.range(0));
   const std::vector<DT32F> x = benchSignal(kSamples, 1);
   const std::vector<DT32F> d = benchSignal(kSamples, 2);
@@ -25,7 +25,7 @@ void RlsFilterUpdate(benchmark::State &state) {
 
 // a += e*b, then b -= e*a, over the N(N+1)/2 values (a slow rotation, so the
 // values stay bounded); one iteration stands for one sample.
-void RlsYardstick(benchmark::State &state) {
+void BM_RlsYardstick(benchmark::State &state) {
   const int64_t n = state.range(0);
   const size_t m = size_t(n * (n + 1) / 2);
   std::vector<DT32F> a = benchSignal(m, 3), b = benchSignal(m, 4);
@@ -41,5 +41,5 @@ void RlsYardstick(benchmark::State &state) {
 
 }  // namespace
 
-BENCHMARK(RlsFilterUpdate)->Arg(8)->Arg(32)->Arg(128)->Arg(256);
-BENCHMARK(RlsYardstick)->Arg(8)->Arg(32)->Arg(128)->Arg(256);
+BENCHMARK(BM_RlsFilterUpdate)->Arg(8)->Arg(32)->Arg(128)->Arg(256);
+BENCHMARK(BM_RlsYardstick)->Arg(8)->Arg(32)->Arg(128)->Arg(256);

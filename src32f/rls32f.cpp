@@ -53,17 +53,6 @@ DT32S rlsCheck(quolmRls *f, DT32S n, DT32F delta) {
   return 0;
 }
 
-// GCC 12's SLP vectoriser drops the rounding of a partial sum that is stored
-// as DT32F and widened again when it packs independent chains of such sums
-// into one vector, which changes the single build's results; the function
-// that runs such chains side by side keeps it off.
-#if defined(__GNUC__) && !defined(__clang__)
-#define QUOLM_KEEP_STORED_ROUNDING \
-  __attribute__((optimize("no-tree-slp-vectorize")))
-#else
-#define QUOLM_KEEP_STORED_ROUNDING
-#endif
-
 // Rows handled side by side in g = P*x: their sums are independent chains.
 constexpr DT32S kRows = 8;
 
@@ -119,6 +108,7 @@ QUOLM_KEEP_STORED_ROUNDING inline void rowGroup(const DT32F *__restrict P,
 // (j <= i), then the elements above the diagonal, read as column i of the
 // rows j > i. Visiting the rows in order and letting each add its part left
 // of the diagonal to the earlier g keeps exactly that order for every g[i].
+QUOLM_KEEP_STORED_ROUNDING
 void invCorrTimes(const DT32F *P, const DT32F *x, DT32F *g, DT32S n) {
   size_t start = 0;  // offset of row r
   DT32S r = 0;
