@@ -13,11 +13,12 @@ using namespace quolm32f;
 
 namespace {
 
-// Values of the triangle of an n x n matrix and of the whole state block
-// (delay line, work vector, triangle); false when a count exceeds what the
-// library can allocate and index.
-bool stateSize(DT32S n, size_t &tri, size_t &total) {
+// Values of the whole state block (delay line, work vector, the n(n+1)/2
+// values of the triangle); false when the count exceeds what the library can
+// allocate and index.
+bool stateSize(DT32S n, size_t &total) {
   const size_t a = size_t(n), b = size_t(n) + 1;  // n(n+1)/2 without overflow
+  size_t tri;
   return sizeMul(a % 2 ? a : a / 2, a % 2 ? b / 2 : b, tri) &&
          sizeAdd(tri, 2 * a, total);
 }
@@ -172,9 +173,9 @@ QUOLM_API DT32S rls32fInit(quolmRls *filter, DT32S N, DT32F lambda,
                            DT32F delta) {
   const DT32S rc = rlsCheck(filter, N, delta);
   if (rc != 0) return rc;
-  size_t tri, total;
+  size_t total;
   DT32F *coefs, *state;
-  if (!stateSize(N, tri, total) ||
+  if (!stateSize(N, total) ||
       !allocPair<DT32F>(size_t(N), &coefs, total, &state)) {
     filter->coefs = filter->delayLine = filter->invCorr = filter->gain =
         nullptr;
