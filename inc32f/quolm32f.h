@@ -7,6 +7,8 @@
 #include "quolmfir32f.h"
 #include "quolmlms32f.h"
 #include "quolmnlms32f.h"
+#include "quolmffttables32f.h"
+#include "quolmpbfdaf32f.h"
 #include "quolmrls32f.h"
 
 #endif
