@@ -30,6 +30,11 @@ constexpr DT32F kPbfdafEps = DT32F(1e-6f);
 // single-precision 0.01 in both builds.
 constexpr DT32F kRlsResizeDelta = DT32F(0.01f);
 
+// RLS lattice families: start value of every stage's error powers (the
+// single-precision 0.001 in both builds) and of its conversion factor.
+constexpr DT32F kRlsLatPowerStart = DT32F(0.001f);
+constexpr DT32F kRlsLatConvStart = DT32F(1.0);
+
 }  // namespace quolm32f
 
 #endif
