@@ -9,6 +9,7 @@
 #include "quolmnlms32f.h"
 #include "quolmffttables32f.h"
 #include "quolmpbfdaf32f.h"
+#include "quolmrls32f.h"
 #include "quolmrlslattice32f.h"
 #include "quolmrlslbpef32f.h"
 #include "quolmrlslfpef32f.h"

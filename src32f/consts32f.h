@@ -26,6 +26,10 @@ constexpr DT32F kPbfdafKeep = DT32F(0.98f);
 constexpr DT32F kPbfdafGain = DT32F(1.0f - 0.98f);  // 0.019999980926513672
 constexpr DT32F kPbfdafEps = DT32F(1e-6f);
 
+// RLS: delta of the P = delta*I that Resize restarts from; the
+// single-precision 0.01 in both builds.
+constexpr DT32F kRlsResizeDelta = DT32F(0.01f);
+
 // RLS lattice families: start value of every stage's error powers (the
 // single-precision 0.001 in both builds) and of its conversion factor.
 constexpr DT32F kRlsLatPowerStart = DT32F(0.001f);

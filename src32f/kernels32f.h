@@ -6,6 +6,18 @@
 
 #include "quolmdefs.h"
 
+// GCC 12's SLP vectoriser drops the rounding of a value stored as DT32F and
+// widened again when it packs independent chains of such values into one
+// vector (seen with partial sums rounded at every step), which changes the
+// single build's results. Functions that run such chains side by side, and
+// the functions they are inlined into, carry this mark.
+#if defined(__GNUC__) && !defined(__clang__)
+#define QUOLM_KEEP_STORED_ROUNDING \
+  __attribute__((optimize("no-tree-slp-vectorize")))
+#else
+#define QUOLM_KEEP_STORED_ROUNDING
+#endif
+
 // y[i] = x[i] + y[i]; -1 when a pointer is null.
 extern "C" DT32S addIp32f(const DT32F *x, DT32F *y, DT32S N);
 
