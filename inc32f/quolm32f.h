@@ -9,5 +9,6 @@
 #include "quolmnlms32f.h"
 #include "quolmffttables32f.h"
 #include "quolmpbfdaf32f.h"
+#include "quolmbfdaf32f.h"
 
 #endif
