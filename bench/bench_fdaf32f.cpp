@@ -19,13 +19,14 @@ void BM_Pbfdaf4096(benchmark::State &state) {
   std::vector<DT32F> table(L);
   quolmFftTables32f(2 * L, work.data(), table.data());
   quolmPbfdaf f;
-  pbfdaf32fInit(&f, L, B, P, DT32F(0.003), constrain, work.data(), table.data());
+  pbfdaf32fInit(&f, L, B, P, DT32F(0.003), constrain, work.data(),
+                table.data());
   const Streams s;
   std::vector<DT32F> y(B), e(B);
   size_t n = 0;
   for (auto _ : state) {
-    pbfdaf32fFilterUpdate(&f, const_cast<DT32F *>(&s.x[n]), const_cast<DT32F *>(&s.d[n]),
-                          y.data(), e.data());
+    pbfdaf32fFilterUpdate(&f, const_cast<DT32F *>(&s.x[n]),
+                          const_cast<DT32F *>(&s.d[n]), y.data(), e.data());
     benchmark::DoNotOptimize(e.data());
     n = (n + B) % (s.x.size() - B);
   }
@@ -40,13 +41,14 @@ void BM_Bfdaf1024(benchmark::State &state) {
   std::vector<DT32F> table(L);
   quolmFftTables32f(2 * L, work.data(), table.data());
   quolmBfdaf f;
-  bfdaf32fInit(&f, L, B, DT32F(0.003), DT32S(state.range(0)), work.data(), table.data());
+  bfdaf32fInit(&f, L, B, DT32F(0.003), DT32S(state.range(0)), work.data(),
+               table.data());
   const Streams s;
   std::vector<DT32F> y(B), e(B);
   size_t n = 0;
   for (auto _ : state) {
-    bfdaf32fFilterUpdate(&f, const_cast<DT32F *>(&s.x[n]), const_cast<DT32F *>(&s.d[n]),
-                         y.data(), e.data());
+    bfdaf32fFilterUpdate(&f, const_cast<DT32F *>(&s.x[n]),
+                         const_cast<DT32F *>(&s.d[n]), y.data(), e.data());
     benchmark::DoNotOptimize(e.data());
     n = (n + B) % (s.x.size() - B);
   }

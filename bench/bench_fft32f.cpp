@@ -47,11 +47,11 @@ BENCHMARK(BM_RealFftInverse)->RangeMultiplier(2)->Range(16, 8192);
 void fftwCase(benchmark::State &state, bool forward) {
   const int M = int(state.range(0)), bins = M / 2 + 1;
   DT32F *real = static_cast<DT32F *>(FFTW(malloc)(sizeof(DT32F) * M));
-  auto *spec = static_cast<FFTW(complex) *>(
-      FFTW(malloc)(sizeof(FFTW(complex)) * bins));
-  FFTW(plan) plan = forward
-      ? FFTW(plan_dft_r2c_1d)(M, real, spec, FFTW_MEASURE)
-      : FFTW(plan_dft_c2r_1d)(M, spec, real, FFTW_MEASURE);
+  auto *spec =
+      static_cast<FFTW(complex) *>(FFTW(malloc)(sizeof(FFTW(complex)) * bins));
+  FFTW(plan)
+  plan = forward ? FFTW(plan_dft_r2c_1d)(M, real, spec, FFTW_MEASURE)
+                 : FFTW(plan_dft_c2r_1d)(M, spec, real, FFTW_MEASURE);
   // The input of every run: the signal, or its spectrum for c2r.
   const std::vector<DT32F> x = benchSignal(size_t(M));
   std::vector<DT32F> fresh(forward ? size_t(M) : 2 * size_t(bins));

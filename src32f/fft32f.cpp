@@ -10,6 +10,16 @@ namespace {
 
 typedef DT32F T;
 
+// On x86 the complex transform is also built for AVX2 and picked at run
+// time; no fused operations either way, so both give the same results. Its
+// stages are inlined into it so that the AVX2 build covers them.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define QUOLM_FFT_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define QUOLM_FFT_CLONES
+#endif
+#define QUOLM_FFT_STAGE inline __attribute__((always_inline))
+
 struct Cplx {
   T re, im;
 };
@@ -25,8 +35,9 @@ inline Cplx mul(Cplx w, T re, T im) {
 // none, and Conj (the backward transform's last stage) stores each output
 // conjugated.
 template <bool Plain, bool Conj = false>
-inline __attribute__((always_inline)) void butterflies(T *__restrict p0, T *__restrict p1, T *__restrict p2,
-                 T *__restrict p3, DT32S l, Cplx w1, Cplx w2, Cplx w3) {
+QUOLM_FFT_STAGE void butterflies(T *__restrict p0, T *__restrict p1,
+                                 T *__restrict p2, T *__restrict p3, DT32S l,
+                                 Cplx w1, Cplx w2, Cplx w3) {
   for (DT32S j = 0; j < l; j += 2) {
     const T x0r = p0[j] + p1[j], x0i = p0[j + 1] + p1[j + 1];
     const T x1r = p0[j] - p1[j], x1i = p0[j + 1] - p1[j + 1];
@@ -52,8 +63,9 @@ inline __attribute__((always_inline)) void butterflies(T *__restrict p0, T *__re
 
 // The block at m: twiddles i for the third output and r(1+i), r(-1+i) for
 // the second and fourth, r = cos(pi/4).
-inline __attribute__((always_inline)) void butterfliesEighth(T *__restrict p0, T *__restrict p1, T *__restrict p2,
-                       T *__restrict p3, DT32S l, T r) {
+QUOLM_FFT_STAGE void butterfliesEighth(T *__restrict p0, T *__restrict p1,
+                                       T *__restrict p2, T *__restrict p3,
+                                       DT32S l, T r) {
   for (DT32S j = 0; j < l; j += 2) {
     const T x0r = p0[j] + p1[j], x0i = p0[j + 1] + p1[j + 1];
     const T x1r = p0[j] - p1[j], x1i = p0[j + 1] - p1[j + 1];
@@ -74,14 +86,11 @@ inline __attribute__((always_inline)) void butterfliesEighth(T *__restrict p0, T
 
 // One radix-4 stage of span l (in values) over N values; the twiddles of the
 // block pairs come in bit-reversed order from w.
-inline __attribute__((always_inline)) void radix4Stage(DT32S N, DT32S l, T *a, const T *w) {
+QUOLM_FFT_STAGE void radix4Stage(DT32S N, DT32S l, T *a, const T *w) {
   const DT32S m = 4 * l;
   const Cplx one = {T(1), T(0)};
-  auto block = [&](DT32S k) { return a + k; };
-  butterflies<true>(block(0), block(l), block(2 * l), block(3 * l), l, one,
-                    one, one);
-  butterfliesEighth(block(m), block(m + l), block(m + 2 * l),
-                    block(m + 3 * l), l, w[2]);
+  butterflies<true>(a, a + l, a + 2 * l, a + 3 * l, l, one, one, one);
+  butterfliesEighth(a + m, a + m + l, a + m + 2 * l, a + m + 3 * l, l, w[2]);
   DT32S k1 = 0;
   for (DT32S k = 2 * m; k < N; k += 2 * m) {
     k1 += 2;
@@ -89,21 +98,20 @@ inline __attribute__((always_inline)) void radix4Stage(DT32S N, DT32S l, T *a, c
     const Cplx w2 = {w[k1], w[k1 + 1]};
     Cplx w1 = {w[k2], w[k2 + 1]};
     Cplx w3 = {w1.re - 2 * w2.im * w1.im, 2 * w2.im * w1.re - w1.im};
-    butterflies<false>(block(k), block(k + l), block(k + 2 * l),
-                       block(k + 3 * l), l, w1, w2, w3);
+    butterflies<false>(a + k, a + k + l, a + k + 2 * l, a + k + 3 * l, l, w1,
+                       w2, w3);
     const Cplx iw2 = {-w2.im, w2.re};
     w1 = {w[k2 + 2], w[k2 + 3]};
     w3 = {w1.re - 2 * w2.re * w1.im, 2 * w2.re * w1.re - w1.im};
-    const DT32S km = k + m;
-    butterflies<false>(block(km), block(km + l), block(km + 2 * l),
-                       block(km + 3 * l), l, w1, iw2, w3);
+    T *b = a + k + m;
+    butterflies<false>(b, b + l, b + 2 * l, b + 3 * l, l, w1, iw2, w3);
   }
 }
 
 // The radix-2 last stage: (z_j, z_j+l) <- (z_j + z_j+l, z_j - z_j+l),
 // conjugated in the backward transform.
 template <bool Conj>
-inline __attribute__((always_inline)) void radix2Stage(T *__restrict p0, T *__restrict p1, DT32S l) {
+QUOLM_FFT_STAGE void radix2Stage(T *__restrict p0, T *__restrict p1, DT32S l) {
   const T s = Conj ? T(-1) : T(1);  // exact
   for (DT32S j = 0; j < l; j += 2) {
     const T sr = p0[j] + p1[j], si = p0[j + 1] + p1[j + 1];
@@ -116,8 +124,7 @@ inline __attribute__((always_inline)) void radix2Stage(T *__restrict p0, T *__re
 // Complex transform of the N/2 pairs (input in bit-reversed order); the
 // backward form stores the complex conjugate of each result of its last stage.
 template <bool Backward>
-__attribute__((target_clones("avx2", "default")))
-void complexTransform(DT32S N, T *a, const T *w) {
+QUOLM_FFT_CLONES void complexTransform(DT32S N, T *a, const T *w) {
   DT32S l = 2;
   if (N > 8) {
     radix4Stage(N, 2, a, w);

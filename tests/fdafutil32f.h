@@ -11,8 +11,7 @@ struct TableSet {
   std::vector<DT32S> work;
   Vec table;
   explicit TableSet(DT32S n)
-      : work(2 + quolmFftWorkLen32f(n > 1 ? n : 2) + 1, -7),
-        table(n / 2 + 1) {
+      : work(2 + quolmFftWorkLen32f(n > 1 ? n : 2) + 1, -7), table(n / 2 + 1) {
     EXPECT_EQ(quolmFftTables32f(n, work.data(), table.data()), 0);
   }
   DT32S *w() { return work.data(); }
@@ -32,7 +31,8 @@ inline std::vector<double> firReference(const Vec &h, const Vec &x) {
 inline double errorDb(const Vec &e, const std::vector<double> &d, size_t from,
                       size_t to) {
   double pe = 0, pd = 0;
-  for (size_t n = from; n < to; ++n) pe += double(e[n]) * e[n], pd += d[n] * d[n];
+  for (size_t n = from; n < to; ++n)
+    pe += double(e[n]) * e[n], pd += d[n] * d[n];
   return dB(pe, pd);
 }
 
