@@ -36,4 +36,25 @@ inline double errorDb(const Vec &e, const std::vector<double> &d, size_t from,
   return dB(pe, pd);
 }
 
+// The identification task of the block filters: a random 256-tap FIR system
+// (returned in *h) driven by white noise. Runs `samples` samples in blocks of
+// B through update(x, d, y, e) and returns the error power of the last 4096
+// samples relative to the desired power in dB (printed when the environment
+// sets QUOLM_FIGURES).
+template <class Update>
+double identify256(const char *name, DT32S B, size_t samples, Vec *h,
+                   Update update) {
+  Rng rng(21);
+  *h = rng.vec(256, 0.1);
+  const Vec x = rng.vec(samples);
+  const std::vector<double> dd = firReference(*h, x);
+  const Vec d(dd.begin(), dd.end());
+  Vec y(samples), e(samples);
+  for (size_t n = 0; n + size_t(B) <= samples; n += size_t(B))
+    update(&x[n], &d[n], &y[n], &e[n]);
+  const double reached = errorDb(e, dd, samples - 4096, samples);
+  if (getenv("QUOLM_FIGURES")) printf("%s: %.1f dB\n", name, reached);
+  return reached;
+}
+
 #endif
