@@ -16,5 +16,6 @@
 #include "quolmlmslattice32f.h"
 #include "quolmlbpef32f.h"
 #include "quolmlfpef32f.h"
+#include "quolmbfdaf32f.h"
 
 #endif

@@ -8,6 +8,7 @@
 #define QUOLM_FDAF32F_H
 
 #include <stdint.h>
+#include <stdlib.h>
 
 #include "alloc32f.h"
 #include "fft32f.h"
@@ -26,13 +27,12 @@ struct FdafSizes {
   size_t stateLen = 0;  // (M - B) + P*M + M + scratchLen + bins
 };
 
-// Sizes for L, B, P >= 1 whose scratch vector holds scratchLen(M) values,
-// with the checks every Init makes after its pointer and range checks: -2
-// when the caller's tables were built for fewer than M values, -3 when a
-// buffer cannot be sized; else 0.
-template <class ScratchLen>
-DT32S fdafSizes(DT32S L, DT32S B, DT32S P, ScratchLen scratchLen,
-                const DT32S *fftWork, FdafSizes *s) {
+// Sizes for L, B, P >= 1 whose scratch vector holds a whole spectrum (M
+// values) or one value per bin, with the checks every Init makes after its
+// pointer and range checks: -2 when the caller's tables were built for fewer
+// than M values, -3 when a buffer cannot be sized; else 0.
+inline DT32S fdafSizes(DT32S L, DT32S B, DT32S P, bool spectrumScratch,
+                       const DT32S *fftWork, FdafSizes *s) {
   const int64_t need = int64_t(L) + B - 1;
   int64_t M = 2;
   while (M < need) M *= 2;
@@ -43,17 +43,43 @@ DT32S fdafSizes(DT32S L, DT32S B, DT32S P, ScratchLen scratchLen,
   size_t t1, t2, t3;
   if (!sizeMul(size_t(P), m, s->coefLen) ||
       !sizeAdd(s->coefLen, m - size_t(B), t1) || !sizeAdd(t1, m, t2) ||
-      !sizeAdd(t2, size_t(scratchLen(s->M)), t3) ||
+      !sizeAdd(t2, spectrumScratch ? m : bins, t3) ||
       !sizeAdd(t3, bins, s->stateLen))
     return -3;
   return 0;
 }
 
-// The fields both records set alike from the sizes; powerGain and the
-// layout of the state block are the family's.
+// Init and InitStatic of either record. `check(&sizes)` makes the family's
+// checks in its order and sizes the buffers; the buffers are then allocated
+// (callerBuffers false) or the caller's are zeroed, and `setUp(sizes, coefs,
+// state)` fills the record. A failure leaves length 0 and nothing allocated.
+template <class R, class Check, class SetUp>
+DT32S fdafInit(R *f, bool callerBuffers, DT32F *coefBuf, DT32F *stateBuf,
+               Check check, SetUp setUp) {
+  if (!f) return -1;
+  f->length = 0;
+  if (callerBuffers && (!coefBuf || !stateBuf)) return -1;
+  FdafSizes s;
+  const DT32S rc = check(&s);
+  if (rc != 0) return rc;
+  if (!callerBuffers) {
+    if (!allocPair<DT32F>(s.coefLen, &coefBuf, s.stateLen, &stateBuf))
+      return -3;
+  } else {
+    zeroVector(coefBuf, DT32S(s.coefLen));
+    zeroVector(stateBuf, DT32S(s.stateLen));
+  }
+  setUp(s, coefBuf, stateBuf);
+  return 0;
+}
+
+// The fields both records set alike, and the state block laid out as saved
+// (M - B), the input spectra (specLen), work (M), scratch (scratchLen) and
+// power (bins, starting at 1). powerGain is the family's.
 template <class R>
-void fdafSetFields(R *f, DT32S L, DT32S B, DT32S M, DT32F mu,
-                   DT32S constrain, DT32S *fftWork, DT32F *fftTable) {
+void fdafSetUp(R *f, DT32S L, DT32S B, DT32S M, DT32F mu, DT32S constrain,
+               DT32S *fftWork, DT32F *fftTable, DT32F *coefs, DT32F *state,
+               DT32F *&spectra, DT32S specLen, DT32S scratchLen) {
   f->length = L;
   f->blockLen = B;
   f->fftSize = M;
@@ -65,6 +91,31 @@ void fdafSetFields(R *f, DT32S L, DT32S B, DT32S M, DT32F mu,
   f->invScale = DT32F(2) / DT32F(M);
   f->fftWork = fftWork;
   f->fftTable = fftTable;
+  f->coefs = coefs;
+  f->saved = state;
+  spectra = f->saved + f->saveLength;
+  f->work = spectra + specLen;
+  f->scratch = f->work + M;
+  f->power = f->scratch + scratchLen;
+  for (DT32S k = 0; k < f->bins; ++k) f->power[k] = DT32F(1);
+}
+
+// Free of an Init-made record: both blocks go, every pointer is cleared so
+// that later Reset and copies report -1.
+template <class R>
+void fdafFree(R *f, DT32F *&spectra) {
+  free(f->coefs);
+  free(f->saved);
+  f->coefs = f->saved = spectra = f->work = f->power = f->scratch = nullptr;
+  f->length = 0;
+}
+
+// Zeroes the input history: the saved samples and specLen spectrum values.
+template <class R>
+DT32S fdafResetHistory(R *f, DT32F *spectra, DT32S specLen) {
+  if (!spectra || !f->saved) return -1;
+  zeroVector(spectra, specLen);
+  return zeroVector(f->saved, f->saveLength);
 }
 
 template <class R>

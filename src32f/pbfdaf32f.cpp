@@ -1,8 +1,6 @@
 // Partitioned-block frequency-domain adaptive filter: P coefficient spectra,
 // a ring of the last P input spectra (the spectral delay line) and one
 // power-normalised error spectrum per block shared by every partition.
-#include <stdlib.h>
-
 #include "consts32f.h"
 #include "fdaf32f.h"
 #include "quolmpbfdaf32f.h"
@@ -11,32 +9,25 @@ using namespace quolm32f;
 
 namespace {
 
-// Null-pointer and range checks of both Inits, then the sizes.
-DT32S pbfdafCheck(DT32S N, DT32S B, DT32S P, const DT32S *fftWork,
-                  const DT32F *fftTable, FdafSizes *s) {
-  if (!fftWork || !fftTable) return -1;
-  if (B < 1 || N < 1 || P < 1) return -2;
-  return fdafSizes(N, B, P, [](DT32S M) { return M; }, fftWork, s);
-}
-
-// Fills the record on zeroed buffers: state block laid out as saved,
-// inputSpectra, work, scratch, power; power starts at 1.
-void pbfdafSetUp(quolmPbfdaf *f, DT32S N, DT32S B, DT32S P, DT32F mu,
-                 DT32S constrain, DT32S *fftWork, DT32F *fftTable,
-                 const FdafSizes &s, DT32F *coefs, DT32F *state) {
-  const DT32S M = s.M;
-  fdafSetFields(f, N, B, M, mu, constrain, fftWork, fftTable);
-  f->partitions = P;
-  f->specLength = DT32S(s.coefLen);
-  f->powerGain = kPbfdafGain / DT32F(B);
-  f->index = (P - 1) * (M / 2);
-  f->coefs = coefs;
-  f->saved = state;
-  f->inputSpectra = f->saved + f->saveLength;
-  f->work = f->inputSpectra + f->specLength;
-  f->scratch = f->work + M;
-  f->power = f->scratch + M;
-  for (DT32S k = 0; k < f->bins; ++k) f->power[k] = DT32F(1);
+// Both Inits: checks in their order (null tables, sizes below 1, then the
+// tables' size and the buffer sizes), buffers, record.
+DT32S pbfdafInit(quolmPbfdaf *f, DT32S N, DT32S B, DT32S P, DT32F mu,
+                 DT32S constrain, bool callerBuffers, DT32F *coefBuf,
+                 DT32F *stateBuf, DT32S *fftWork, DT32F *fftTable) {
+  auto check = [&](FdafSizes *s) -> DT32S {
+    if (!fftWork || !fftTable) return -1;
+    if (B < 1 || N < 1 || P < 1) return -2;
+    return fdafSizes(N, B, P, true, fftWork, s);
+  };
+  auto setUp = [&](const FdafSizes &s, DT32F *coefs, DT32F *state) {
+    f->partitions = P;
+    f->specLength = DT32S(s.coefLen);
+    f->powerGain = kPbfdafGain / DT32F(B);
+    f->index = (P - 1) * (s.M / 2);
+    fdafSetUp(f, N, B, s.M, mu, constrain, fftWork, fftTable, coefs, state,
+              f->inputSpectra, f->specLength, s.M);
+  };
+  return fdafInit(f, callerBuffers, coefBuf, stateBuf, check, setUp);
 }
 
 // Input spectrum of q blocks before the current one (q = 0: the slot at
@@ -95,40 +86,21 @@ extern "C" {
 QUOLM_API DT32S pbfdaf32fInit(quolmPbfdaf *filter, DT32S N, DT32S blockLen,
                               DT32S partitions, DT32F mu, DT32S constrain,
                               DT32S *fftWork, DT32F *fftTable) {
-  if (!filter) return -1;
-  filter->length = 0;
-  FdafSizes s;
-  const DT32S rc =
-      pbfdafCheck(N, blockLen, partitions, fftWork, fftTable, &s);
-  if (rc != 0) return rc;
-  DT32F *coefs, *state;
-  if (!allocPair<DT32F>(s.coefLen, &coefs, s.stateLen, &state)) return -3;
-  pbfdafSetUp(filter, N, blockLen, partitions, mu, constrain, fftWork,
-              fftTable, s, coefs, state);
-  return 0;
+  return pbfdafInit(filter, N, blockLen, partitions, mu, constrain, false,
+                    nullptr, nullptr, fftWork, fftTable);
 }
 
 QUOLM_API DT32S pbfdaf32fInitStatic(quolmPbfdaf *filter, DT32S N,
-                                    DT32S blockLen, DT32S partitions,
-                                    DT32F mu, DT32S constrain,
-                                    DT32F *coefBuf, DT32F *stateBuf,
-                                    DT32S *fftWork, DT32F *fftTable) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (!coefBuf || !stateBuf) return -1;
-  FdafSizes s;
-  const DT32S rc =
-      pbfdafCheck(N, blockLen, partitions, fftWork, fftTable, &s);
-  if (rc != 0) return rc;
-  zeroVector(coefBuf, DT32S(s.coefLen));
-  zeroVector(stateBuf, DT32S(s.stateLen));
-  pbfdafSetUp(filter, N, blockLen, partitions, mu, constrain, fftWork,
-              fftTable, s, coefBuf, stateBuf);
-  return 0;
+                                    DT32S blockLen, DT32S partitions, DT32F mu,
+                                    DT32S constrain, DT32F *coefBuf,
+                                    DT32F *stateBuf, DT32S *fftWork,
+                                    DT32F *fftTable) {
+  return pbfdafInit(filter, N, blockLen, partitions, mu, constrain, true,
+                    coefBuf, stateBuf, fftWork, fftTable);
 }
 
-QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x,
-                                      DT32F *d, DT32F *y, DT32F *e) {
+QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x, DT32F *d,
+                                      DT32F *y, DT32F *e) {
   quolmPbfdaf *f = filter;
   pbfdafFilter(f, x, y);
   fdafErrorSpectrum(f, d, y, e);
@@ -144,8 +116,7 @@ QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x,
   return 0;
 }
 
-QUOLM_API DT32S pbfdaf32fFilterOnly(quolmPbfdaf *filter, DT32F *x,
-                                    DT32F *y) {
+QUOLM_API DT32S pbfdaf32fFilterOnly(quolmPbfdaf *filter, DT32F *x, DT32F *y) {
   pbfdafFilter(filter, x, y);
   fdafTrackPower(filter, spectrumAt(filter, 0), kPbfdafKeep);
   stepIndex(filter);
@@ -153,12 +124,7 @@ QUOLM_API DT32S pbfdaf32fFilterOnly(quolmPbfdaf *filter, DT32F *x,
 }
 
 QUOLM_API void pbfdaf32fFree(quolmPbfdaf *filter) {
-  if (!filter) return;
-  free(filter->coefs);
-  free(filter->saved);
-  filter->coefs = filter->saved = filter->inputSpectra = filter->work =
-      filter->power = filter->scratch = nullptr;
-  filter->length = 0;
+  if (filter) fdafFree(filter, filter->inputSpectra);
 }
 
 QUOLM_API DT32S pbfdaf32fReset(quolmPbfdaf *filter) {
@@ -166,9 +132,9 @@ QUOLM_API DT32S pbfdaf32fReset(quolmPbfdaf *filter) {
 }
 
 QUOLM_API DT32S pbfdaf32fResetDelayLine(quolmPbfdaf *filter) {
-  if (!filter || !filter->inputSpectra || !filter->saved) return -1;
-  zeroVector(filter->inputSpectra, filter->specLength);
-  return zeroVector(filter->saved, filter->saveLength);
+  return filter ? fdafResetHistory(filter, filter->inputSpectra,
+                                   filter->specLength)
+                : -1;
 }
 
 QUOLM_API DT32S pbfdaf32fGetCoef(quolmPbfdaf *filter, DT32F *values,

@@ -9,6 +9,7 @@ int cSmokeFdaf(void) {
   DT32F x[6] = {1, 2, 3, 4, 5, 6}, d[6] = {1, 1, 1, 1, 1, 1}, y[6], e[6];
   DT32F w[12];
   quolmPbfdaf pb;
+  quolmBfdaf bf;
   int i;
   failures += quolmFftTables32f(16, fftWork, fftTable) != 0;
   failures += pbfdaf32fInit(&pb, 6, 6, 2, 0.05f, 1, fftWork, fftTable) != 0;
@@ -16,5 +17,9 @@ int cSmokeFdaf(void) {
   for (i = 0; i < 6; i++) failures += y[i] != 0.0f || e[i] != d[i];
   failures += pbfdaf32fGetCoef(&pb, w, 0, 12, 0) != 12;
   pbfdaf32fFree(&pb);
+  failures += bfdaf32fInit(&bf, 6, 6, 0.05f, 0, fftWork, fftTable) != 0;
+  failures += bfdaf32fFilterOnly(&bf, x, y) != 0;
+  for (i = 0; i < 6; i++) failures += y[i] != 0.0f;
+  bfdaf32fFree(&bf);
   return failures;
 }
