@@ -7,5 +7,6 @@
 #include "quolmfir32f.h"
 #include "quolmlms32f.h"
 #include "quolmnlms32f.h"
+#include "quolmtdlms32f.h"
 
 #endif

@@ -14,6 +14,12 @@ constexpr DT32F kNlmsKeep = DT32F(0.99);
 constexpr DT32F kNlmsGain = DT32F(0.01);
 constexpr DT32F kNlmsEps = DT32F(1e-12);
 
+// TDLMS: per-bin power smoothing weights and divisor regularisation, the
+// single-precision values in both builds.
+constexpr DT32F kTdlmsKeep = DT32F(0.98f);
+constexpr DT32F kTdlmsGain = DT32F(0.02f);
+constexpr DT32F kTdlmsEps = DT32F(1e-6f);
+
 }  // namespace quolm32f
 
 #endif
