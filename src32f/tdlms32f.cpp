@@ -28,7 +28,7 @@ DT32S tdlmsSizes(DT32S L, const DT32S *fftWork, DT32S *M, size_t *stateLen) {
   if (!sizeMul(size_t(*M), 2, twoM) || !sizeMul(size_t(*M / 2 + 1), 2, twoBins) ||
       !sizeAdd(twoM, twoBins, *stateLen))
     return -3;
-  return fftTablesServe32f(*M, fftWork) ? 0 : -2;
+  return fftTablesServe32f(fftWork, *M) ? 0 : -2;
 }
 
 // Fills the record: zero weights and delay line in the given buffers, every

@@ -18,13 +18,9 @@ const double kTol = sizeof(DT32F) == 4 ? 2e-5 : 1e-12;
 struct FftTables {
   std::vector<DT32S> work;
   Vec table;
-  explicit FftTables(DT32S n) : work(size_t(2 + workLen(n))), table(size_t(n / 2)) {
-    quolmFftTables32f(n, work.data(), table.data());
-  }
-  static DT32S workLen(DT32S n) {  // smallest power of two m with 8 m^2 >= n
-    DT32S m = 1;
-    while (8 * m * m < n) m *= 2;
-    return m;
+  explicit FftTables(DT32S n)
+      : work(size_t(2 + quolmFftWorkLen32f(n))), table(size_t(n / 2)) {
+    EXPECT_EQ(quolmFftTables32f(n, work.data(), table.data()), 0);
   }
 };
 
@@ -453,7 +449,7 @@ TEST(Tdlms, IdentifiesAnUnknownSystemFromWhiteNoise) {
   const std::vector<double> curve = learningCurve(
       h, x, 500, [&](DT32F xn, DT32F d) { return tdlms32fFilterUpdate(&t.f, xn, d); });
   const double reached = curve.back();
-  const double want = sizeof(DT32F) == 4 ? -60.0 : -100.0;
+  const double want = sizeof(DT32F) == 4 ? -100.0 : -200.0;
   EXPECT_LT(reached, want) << "error power reached " << reached << " dB";
   expectNear(t.coefs(16), h, sizeof(DT32F) == 4 ? 1e-3 : 1e-6, "identified taps");
 }
