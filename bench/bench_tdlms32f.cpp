@@ -7,6 +7,17 @@ namespace {
 
 constexpr size_t kSamples = 4096;
 
+// Times `update(x, d)` over a fixed signal and reports per-sample figures.
+template <class Update>
+void runSamples(benchmark::State &state, int64_t taps, Update update) {
+  const std::vector<DT32F> x = benchSignal(kSamples, 1);
+  const std::vector<DT32F> d = benchSignal(kSamples, 2);
+  for (auto _ : state)
+    for (size_t n = 0; n < kSamples; ++n)
+      benchmark::DoNotOptimize(update(x[n], d[n]));
+  perSample(state, int64_t(kSamples), taps);
+}
+
 void BM_TdlmsFilterUpdate(benchmark::State &state) {
   const DT32S L = DT32S(state.range(0));
   DT32S M = 2;
@@ -19,12 +30,7 @@ void BM_TdlmsFilterUpdate(benchmark::State &state) {
     state.SkipWithError("tdlms32fInit failed");
     return;
   }
-  const std::vector<DT32F> x = benchSignal(kSamples, 1);
-  const std::vector<DT32F> d = benchSignal(kSamples, 2);
-  for (auto _ : state)
-    for (size_t n = 0; n < kSamples; ++n)
-      benchmark::DoNotOptimize(tdlms32fFilterUpdate(&f, x[n], d[n]));
-  perSample(state, int64_t(kSamples), L);
+  runSamples(state, L, [&](DT32F x, DT32F d) { return tdlms32fFilterUpdate(&f, x, d); });
   tdlms32fFree(&f);
 }
 BENCHMARK(BM_TdlmsFilterUpdate)->Arg(16)->Arg(64)->Arg(256);
@@ -33,12 +39,7 @@ void BM_TdlmsNlmsReference(benchmark::State &state) {
   const DT32S L = DT32S(state.range(0));
   quolmNlms f;
   nlms32fInit(&f, L, DT32F(0.01));
-  const std::vector<DT32F> x = benchSignal(kSamples, 1);
-  const std::vector<DT32F> d = benchSignal(kSamples, 2);
-  for (auto _ : state)
-    for (size_t n = 0; n < kSamples; ++n)
-      benchmark::DoNotOptimize(nlms32fFilterUpdate(&f, x[n], d[n]));
-  perSample(state, int64_t(kSamples), L);
+  runSamples(state, L, [&](DT32F x, DT32F d) { return nlms32fFilterUpdate(&f, x, d); });
   nlms32fFree(&f);
 }
 BENCHMARK(BM_TdlmsNlmsReference)->Arg(64);

@@ -125,6 +125,22 @@ void tapsToWeights(quolmTdlms *f) {
   realFft32f(f->fftSize, -1, f->coefs, f->fftWork, f->fftTable);
 }
 
+// Copies between values and the taps h[0..L-1]. Get converts a copy of the
+// weights in the scratch window, so reading the taps leaves the weights
+// exactly as they were; Set converts the weights in place and back.
+template <Dir D>
+DT32S tapCopy(quolmTdlms *f, DT32F *values, DT32S start, DT32S count,
+              DT32S reverse) {
+  if (!f) return -1;
+  const DT32S n = copyCount(f->coefs, values, f->length, start, count);
+  if (n < 1) return n;
+  DT32F *taps = D == Dir::Get ? f->work : f->coefs;
+  weightsToTaps(f, taps);
+  copyLinear<D>(taps, f->length, values, start, count, reverse);
+  if (D == Dir::Set) tapsToWeights(f);
+  return n;
+}
+
 }  // namespace
 
 extern "C" {
@@ -215,28 +231,14 @@ QUOLM_API DT32S tdlms32fResetDelayLine(quolmTdlms *filter) {
   return zeroVector(filter->delayLine, filter->fftSize);
 }
 
-// GetCoef converts a copy of the weights in the scratch window, so reading
-// the taps leaves the weights exactly as they were.
 QUOLM_API DT32S tdlms32fGetCoef(quolmTdlms *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  if (!filter) return -1;
-  const DT32S n = copyCount(filter->coefs, values, filter->length, start, count);
-  if (n < 1) return n;
-  weightsToTaps(filter, filter->work);
-  return copyLinear<Dir::Get>(filter->work, filter->length, values, start,
-                              count, reverse);
+  return tapCopy<Dir::Get>(filter, values, start, count, reverse);
 }
 
 QUOLM_API DT32S tdlms32fSetCoef(quolmTdlms *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  if (!filter) return -1;
-  const DT32S n = copyCount(filter->coefs, values, filter->length, start, count);
-  if (n < 1) return n;
-  weightsToTaps(filter, filter->coefs);
-  copyLinear<Dir::Set>(filter->coefs, filter->length, values, start, count,
-                       reverse);
-  tapsToWeights(filter);
-  return n;
+  return tapCopy<Dir::Set>(filter, values, start, count, reverse);
 }
 
 QUOLM_API DT32S tdlms32fGetDelayLine(quolmTdlms *filter, DT32F *values,
