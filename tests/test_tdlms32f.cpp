@@ -307,7 +307,6 @@ TEST(Tdlms, FreeReleasesAndLaterCallsReportNullVectors) {
   EXPECT_EQ(tdlms32fGetCoef(&f, v.data(), 0, 1, 0), -1);
   EXPECT_EQ(tdlms32fGetDelayLine(&f, v.data(), 0, 1, 0), -1);
   EXPECT_EQ(tdlms32fResize(&f, 4), -1);
-  EXPECT_EQ(allochook::live(), 0);
   tdlms32fFree(&f);  // a second Free is harmless
   tdlms32fFree(nullptr);
 }
@@ -381,6 +380,7 @@ TEST(Tdlms, ProcessingAllocatesNothing) {
 }
 
 TEST(Tdlms, FailedAllocationInInitOrResizeLeaksNothing) {
+  if (!allochook::available()) GTEST_SKIP() << "allocation hook absent";
   FftTables tables(32);
   quolmTdlms f;
   expectAllocFailuresClean(
