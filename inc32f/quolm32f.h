@@ -7,6 +7,9 @@
 #include "quolmfir32f.h"
 #include "quolmlms32f.h"
 #include "quolmnlms32f.h"
+#include "quolmffttables32f.h"
+#include "quolmpbfdaf32f.h"
+#include "quolmbfdaf32f.h"
 #include "quolmtdlms32f.h"
 
 #endif

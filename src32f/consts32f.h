@@ -14,6 +14,18 @@ constexpr DT32F kNlmsKeep = DT32F(0.99);
 constexpr DT32F kNlmsGain = DT32F(0.01);
 constexpr DT32F kNlmsEps = DT32F(1e-12);
 
+// BFDAF: power smoothing, weight of the new block's power (before the
+// division by the block length) and divisor regularisation, exact in each
+// build (the single build's weight is 0.02f).
+constexpr DT32F kBfdafKeep = DT32F(0.98);
+constexpr DT32F kBfdafGain = DT32F(1.0 - 0.98);
+constexpr DT32F kBfdafEps = DT32F(1e-6);
+
+// PBFDAF: the same roles, single-precision values in both builds.
+constexpr DT32F kPbfdafKeep = DT32F(0.98f);
+constexpr DT32F kPbfdafGain = DT32F(1.0f - 0.98f);  // 0.019999980926513672
+constexpr DT32F kPbfdafEps = DT32F(1e-6f);
+
 // TDLMS: per-bin power smoothing weights and divisor regularisation, the
 // single-precision values in both builds.
 constexpr DT32F kTdlmsKeep = DT32F(0.98f);

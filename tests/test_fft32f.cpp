@@ -4,7 +4,7 @@
 
 #include "../src32f/fft32f.cpp"
 #include "../src32f/spectral32f.h"
-#include "testutil32f.h"
+#include "fdafutil32f.h"
 
 using namespace quolm32f;
 
@@ -12,16 +12,10 @@ namespace {
 
 const double kTwoPi = 6.283185307179586476925;
 
-// A table set for n values, owned by the test.
-struct Tables {
-  std::vector<DT32S> work;
-  Vec table;
-  explicit Tables(DT32S n) : work(2 + n / 2 + 1, -7), table(n / 2 + 1) {
-    EXPECT_EQ(quolmFftTables32f(n, work.data(), table.data()), 0);
-  }
-  void fft(DT32S n, DT32S dir, DT32F *a) {
-    realFft32f(n, dir, a, work.data(), table.data());
-  }
+// A table set for n values that runs the transform.
+struct Tables : TableSet {
+  explicit Tables(DT32S n) : TableSet(n) {}
+  void fft(DT32S n, DT32S dir, DT32F *a) { realFft32f(n, dir, a, w(), t()); }
 };
 
 // The packed spectrum of x by direct summation in long double.
