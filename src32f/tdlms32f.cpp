@@ -4,7 +4,7 @@
 // divided by its own smoothed power, which whitens coloured input.
 #include "alloc32f.h"
 #include "consts32f.h"
-#include "fft32f.h"
+#include "fdaf32f.h"
 #include "lmsstep32f.h"
 #include "quolmtdlms32f.h"
 #include "quolmvector32f.h"
@@ -18,17 +18,18 @@ namespace {
 // Transform size and state block length for L taps. M is the smallest power
 // of two not below L, and at least 2 because the transform needs two values;
 // a smaller M would hold fewer taps than GetCoef and SetCoef address.
-// -3 when the buffers could not be indexed with DT32S, -2 when the caller's
-// tables are too small for M (the transform would read past them).
+// -2 when the caller's tables are too small for M (the transform would read
+// past them), -3 when the buffers could not be indexed with DT32S.
 DT32S tdlmsSizes(DT32S L, const DT32S *fftWork, DT32S *M, size_t *stateLen) {
   const DT32S e = nextPow2(L);
   if (e < 0) return -3;
   *M = e < 1 ? 2 : DT32S(1) << e;
+  if (!fftTablesServe32f(fftWork, *M)) return -2;
   size_t twoM, twoBins;
-  if (!sizeMul(size_t(*M), 2, twoM) || !sizeMul(size_t(*M / 2 + 1), 2, twoBins) ||
-      !sizeAdd(twoM, twoBins, *stateLen))
-    return -3;
-  return fftTablesServe32f(fftWork, *M) ? 0 : -2;
+  const bool fits = sizeMul(size_t(*M), 2, twoM) &&
+                    sizeMul(size_t(*M / 2 + 1), 2, twoBins) &&
+                    sizeAdd(twoM, twoBins, *stateLen);
+  return fits ? 0 : -3;
 }
 
 // Fills the record: zero weights and delay line in the given buffers, every
@@ -67,7 +68,7 @@ inline void windowFromRing(quolmTdlms *f) {
 inline DT32F transformAndFilter(quolmTdlms *f) {
   DT32F *X = f->work;
   const DT32F *W = f->coefs;
-  realFft32f(f->fftSize, -1, X, f->fftWork, f->fftTable);
+  forward(f, X);
   Acc acc = 0.0;
   for (DT32S k = 1; k < f->bins - 1; ++k)
     acc += 2.0 * (Acc(X[2 * k + 1]) * Acc(W[2 * k + 1]) +
@@ -115,14 +116,14 @@ inline void stepIndex(quolmTdlms *f) {
 // dst, which may be the weights themselves.
 void weightsToTaps(quolmTdlms *f, DT32F *dst) {
   if (dst != f->coefs) copy32f(f->coefs, dst, f->fftSize);
-  realFft32f(f->fftSize, 1, dst, f->fftWork, f->fftTable);
+  inverse(f, dst);
   scale32f(DT32F(2), dst, f->fftSize);
 }
 
 // The way back: W = forward(h / M), in place in the weights.
 void tapsToWeights(quolmTdlms *f) {
   scale32f(DT32F(1.0 / double(f->fftSize)), f->coefs, f->fftSize);
-  realFft32f(f->fftSize, -1, f->coefs, f->fftWork, f->fftTable);
+  forward(f, f->coefs);
 }
 
 // Copies between values and the taps h[0..L-1]. Get converts a copy of the

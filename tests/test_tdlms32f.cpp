@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "quolmffttables32f.h"
-#include "testutil32f.h"
+#include "fdafutil32f.h"
 
 extern "C" int cSmokeTdlms(void);
 
@@ -13,23 +12,12 @@ namespace {
 // Tolerance of values that pass through the transform.
 const double kTol = sizeof(DT32F) == 4 ? 2e-5 : 1e-12;
 
-// A table set for an n-point transform, in buffers of exactly the size the
-// tables need, so that a read past them shows under the sanitizers.
-struct FftTables {
-  std::vector<DT32S> work;
-  Vec table;
-  explicit FftTables(DT32S n)
-      : work(size_t(2 + quolmFftWorkLen32f(n))), table(size_t(n / 2)) {
-    EXPECT_EQ(quolmFftTables32f(n, work.data(), table.data()), 0);
-  }
-};
-
 // An Init-made filter released at scope end.
 struct Filter {
-  FftTables tables;
+  TableSet tables;
   quolmTdlms f;
   Filter(DT32S L, DT32F mu, DT32S tableSize) : tables(tableSize) {
-    EXPECT_EQ(tdlms32fInit(&f, L, mu, tables.work.data(), tables.table.data()), 0);
+    EXPECT_EQ(tdlms32fInit(&f, L, mu, tables.w(), tables.t()), 0);
   }
   explicit Filter(DT32S L, DT32F mu = DT32F(0.01)) : Filter(L, mu, sizeForTaps(L)) {}
   ~Filter() { tdlms32fFree(&f); }
@@ -49,13 +37,6 @@ struct Filter {
   Vec weights() const { return Vec(f.coefs, f.coefs + f.fftSize); }
   Vec power() const { return Vec(f.power, f.power + f.bins); }
 };
-
-// sum_k h[k] x(n - k) for the newest sample x[n].
-double firAt(const Vec &h, const Vec &x, size_t n) {
-  double acc = 0.0;
-  for (size_t k = 0; k < h.size() && k <= n; ++k) acc += double(h[k]) * double(x[n - k]);
-  return acc;
-}
 
 void expectNear(const Vec &got, const Vec &want, double tol, const char *what) {
   ASSERT_EQ(got.size(), want.size());
@@ -79,17 +60,17 @@ TEST(Tdlms, InitDerivesSizesFromLength) {
     EXPECT_EQ(f.work, f.delayLine + c.M);
     EXPECT_EQ(f.power, f.work + c.M);
     EXPECT_EQ(f.scratch, f.power + f.bins);
-    EXPECT_EQ(f.fftWork, t.tables.work.data());
-    EXPECT_EQ(f.fftTable, t.tables.table.data());
+    EXPECT_EQ(f.fftWork, t.tables.w());
+    EXPECT_EQ(f.fftTable, t.tables.t());
     for (DT32F p : t.power()) EXPECT_EQ(p, DT32F(1));
     for (DT32F w : t.weights()) EXPECT_EQ(w, DT32F(0));
   }
 }
 
 TEST(Tdlms, InitChecksInOrderAndFailureLeavesLengthZero) {
-  FftTables tables(8);
-  DT32S *work = tables.work.data();
-  DT32F *table = tables.table.data();
+  TableSet tables(8);
+  DT32S *work = tables.w();
+  DT32F *table = tables.t();
   quolmTdlms f;
   EXPECT_EQ(tdlms32fInit(nullptr, 4, DT32F(0.1), work, table), -1);
   f.length = 7;
@@ -110,20 +91,26 @@ TEST(Tdlms, InitChecksInOrderAndFailureLeavesLengthZero) {
   EXPECT_EQ(f.length, 0);
   EXPECT_EQ(tdlms32fInit(&f, (1 << 28) + 1, DT32F(0.1), work, table), -2);
   // Sizes whose buffers could not be indexed fail like a failed allocation,
-  // before anything is allocated.
-  for (DT32S huge : {(1 << 29) + 1, (1 << 30) + 1, INT32_MAX}) {
+  // before anything is allocated: M above 2^30 before the tables are looked
+  // at, and a state block beyond DT32S indexing even with tables that claim
+  // to serve M = 2^30 (only their counts are read).
+  for (DT32S huge : {(1 << 30) + 1, INT32_MAX}) {
     f.length = 7;
     EXPECT_EQ(tdlms32fInit(&f, huge, DT32F(0.1), work, table), -3) << huge;
     EXPECT_EQ(f.length, 0);
   }
+  EXPECT_EQ(tdlms32fInit(&f, (1 << 29) + 1, DT32F(0.1), work, table), -2);
+  DT32S bigCounts[3] = {1 << 28, 1 << 28, 0};
+  EXPECT_EQ(tdlms32fInit(&f, (1 << 29) + 1, DT32F(0.1), bigCounts, table), -3);
+  EXPECT_EQ(f.length, 0);
   ASSERT_EQ(tdlms32fInit(&f, 8, DT32F(0.1), work, table), 0);
   tdlms32fFree(&f);
 }
 
 TEST(Tdlms, InitStaticLaysOutAndClearsTheCallerBuffers) {
-  FftTables tables(8);
-  DT32S *work = tables.work.data();
-  DT32F *table = tables.table.data();
+  TableSet tables(8);
+  DT32S *work = tables.w();
+  DT32F *table = tables.t();
   const DT32F poison = DT32F(-7);
   Vec coefBuf(9, poison), stateBuf(27, poison);  // one guard value each
   quolmTdlms f;
@@ -178,23 +165,41 @@ TEST(Tdlms, UnitTapAtOneDelaysByOneSampleAcrossCalls) {
 }
 
 // With any taps set the filter computes the FIR sum over them, in the
-// circular and in the LC form (input vector shifted by the caller).
+// circular and in the LC form (input vector shifted by the caller; its
+// tables were built for a larger transform, which serves as well).
 TEST(Tdlms, OutputIsTheFirSumOfTheTaps) {
   for (DT32S L : {1, 5, 16, 33}) {
     Rng rng(uint64_t(100 + L));
-    Filter circ(L), lc(L);
+    Filter circ(L), lc(L, DT32F(0.01), 256);
     const Vec h = rng.vec(size_t(L), 0.5);
     circ.setCoefs(h);
     lc.setCoefs(h);
     const Vec x = rng.vec(200);
+    const std::vector<double> y = firReference(h, x);
     for (size_t n = 0; n < x.size(); ++n) {
-      const double want = firAt(h, x, n);
+      const double want = y[n];
       ASSERT_NEAR(tdlms32fFilterOnly(&circ.f, x[n]), want, kTol * 4) << "L " << L << " n " << n;
       insertSampleLinBuf32f(x[n], lc.f.delayLine, lc.f.fftSize);
       ASSERT_NEAR(tdlms32fLCFilterOnly(&lc.f), want, kTol * 4) << "LC, L " << L << " n " << n;
     }
     EXPECT_EQ(lc.f.index, lc.f.fftSize - 1) << "LC forms moved index";
   }
+}
+
+// The LC form on a caller-shifted input vector adapts exactly as the
+// circular form does on the same samples.
+TEST(Tdlms, LcUpdateMatchesCircularUpdate) {
+  Rng rng(41);
+  Filter circ(12, DT32F(0.02)), lc(12, DT32F(0.02));
+  for (int n = 0; n < 300; ++n) {
+    const DT32F x = DT32F(rng.sym()), d = DT32F(rng.sym());
+    const DT32F y = tdlms32fFilterUpdate(&circ.f, x, d);
+    insertSampleLinBuf32f(x, lc.f.delayLine, lc.f.fftSize);
+    ASSERT_EQ(tdlms32fLCFilterUpdate(&lc.f, d), y) << n;
+    ASSERT_EQ(lc.f.err, circ.f.err) << n;
+  }
+  EXPECT_EQ(lc.weights(), circ.weights());
+  EXPECT_EQ(lc.power(), circ.power());
 }
 
 TEST(Tdlms, CoefCopiesRoundTripAndFollowTheCopyRules) {
@@ -294,9 +299,9 @@ TEST(Tdlms, ResetsClearWeightsOrHistoryOnly) {
 }
 
 TEST(Tdlms, FreeReleasesAndLaterCallsReportNullVectors) {
-  FftTables tables(8);
+  TableSet tables(8);
   quolmTdlms f;
-  ASSERT_EQ(tdlms32fInit(&f, 8, DT32F(0.1), tables.work.data(), tables.table.data()), 0);
+  ASSERT_EQ(tdlms32fInit(&f, 8, DT32F(0.1), tables.w(), tables.t()), 0);
   tdlms32fFree(&f);
   EXPECT_EQ(f.length, 0);
   EXPECT_EQ(f.coefs, nullptr);
@@ -381,14 +386,14 @@ TEST(Tdlms, ProcessingAllocatesNothing) {
 
 TEST(Tdlms, FailedAllocationInInitOrResizeLeaksNothing) {
   if (!allochook::available()) GTEST_SKIP() << "allocation hook absent";
-  FftTables tables(32);
+  TableSet tables(32);
   quolmTdlms f;
   expectAllocFailuresClean(
-      [&] { return tdlms32fInit(&f, 20, DT32F(0.1), tables.work.data(), tables.table.data()); },
+      [&] { return tdlms32fInit(&f, 20, DT32F(0.1), tables.w(), tables.t()); },
       [&](DT32S) { EXPECT_EQ(f.length, 0); },
       [&] { tdlms32fFree(&f); });
 
-  ASSERT_EQ(tdlms32fInit(&f, 5, DT32F(0.1), tables.work.data(), tables.table.data()), 0);
+  ASSERT_EQ(tdlms32fInit(&f, 5, DT32F(0.1), tables.w(), tables.t()), 0);
   Vec h = {1, 2, 3, 4, 5};
   tdlms32fSetCoef(&f, h.data(), 0, 5, 0);
   expectAllocFailuresClean(
@@ -411,9 +416,10 @@ TEST(Tdlms, FailedAllocationInInitOrResizeLeaksNothing) {
 template <class Update>
 std::vector<double> learningCurve(const Vec &h, const Vec &x, size_t window, Update update) {
   std::vector<double> curve;
+  const std::vector<double> des = firReference(h, x);
   double errPow = 0.0, desPow = 0.0;
   for (size_t n = 0; n < x.size(); ++n) {
-    const double d = firAt(h, x, n);
+    const double d = des[n];
     const double y = update(x[n], DT32F(d));
     errPow += (d - y) * (d - y);
     desPow += d * d;
