@@ -121,6 +121,9 @@ TEST(Tdlms, InitStaticLaysOutAndClearsTheCallerBuffers) {
   EXPECT_EQ(tdlms32fInitStatic(&f, 0, DT32F(0.1), coefBuf.data(), stateBuf.data(), nullptr, table), -1);
   EXPECT_EQ(tdlms32fInitStatic(&f, 0, DT32F(0.1), coefBuf.data(), stateBuf.data(), work, table), -2);
   EXPECT_EQ(tdlms32fInitStatic(&f, 9, DT32F(0.1), coefBuf.data(), stateBuf.data(), work, table), -2);
+  DT32S bigCounts[3] = {1 << 28, 1 << 28, 0};  // claims to serve M = 2^30
+  EXPECT_EQ(tdlms32fInitStatic(&f, (1 << 29) + 1, DT32F(0.1), coefBuf.data(), stateBuf.data(), bigCounts, table), -2)
+      << "a state block beyond DT32S indexing is out of range";
   EXPECT_EQ(coefBuf[0], poison) << "a failed InitStatic wrote the buffers";
 
   ASSERT_EQ(tdlms32fInitStatic(&f, 8, DT32F(0.1), coefBuf.data(), stateBuf.data(), work, table), 0);
