@@ -18,7 +18,7 @@ DT32S bfdafInit(quolmBfdaf *f, DT32S N, DT32S B, DT32F mu, DT32S constrain,
   auto check = [&](FdafSizes *s) -> DT32S {
     if (!fftWork || !fftTable) return -1;
     if (B < 1 || N < 1) return -2;
-    return fdafSizes(N, B, 1, [](DT32S M) { return M / 2 + 1; }, fftWork, s);
+    return fdafSizes(N, B, 1, false, fftWork, s);
   };
   auto setUp = [&](const FdafSizes &s, DT32F *coefs, DT32F *state) {
     f->powerGain = kBfdafGain / DT32F(B);
@@ -56,16 +56,16 @@ extern "C" {
 QUOLM_API DT32S bfdaf32fInit(quolmBfdaf *filter, DT32S N, DT32S blockLen,
                              DT32F mu, DT32S constrain, DT32S *fftWork,
                              DT32F *fftTable) {
-  return bfdafInit(filter, N, blockLen, mu, constrain, false, nullptr,
-                   nullptr, fftWork, fftTable);
+  return bfdafInit(filter, N, blockLen, mu, constrain, false, nullptr, nullptr,
+                   fftWork, fftTable);
 }
 
-QUOLM_API DT32S bfdaf32fInitStatic(quolmBfdaf *filter, DT32S N,
-                                   DT32S blockLen, DT32F mu, DT32S constrain,
-                                   DT32F *coefBuf, DT32F *stateBuf,
-                                   DT32S *fftWork, DT32F *fftTable) {
-  return bfdafInit(filter, N, blockLen, mu, constrain, true, coefBuf,
-                   stateBuf, fftWork, fftTable);
+QUOLM_API DT32S bfdaf32fInitStatic(quolmBfdaf *filter, DT32S N, DT32S blockLen,
+                                   DT32F mu, DT32S constrain, DT32F *coefBuf,
+                                   DT32F *stateBuf, DT32S *fftWork,
+                                   DT32F *fftTable) {
+  return bfdafInit(filter, N, blockLen, mu, constrain, true, coefBuf, stateBuf,
+                   fftWork, fftTable);
 }
 
 QUOLM_API DT32S bfdaf32fFilterUpdate(quolmBfdaf *filter, DT32F *x, DT32F *d,
@@ -96,18 +96,18 @@ QUOLM_API DT32S bfdaf32fReset(quolmBfdaf *filter) {
 }
 
 QUOLM_API DT32S bfdaf32fResetDelayLine(quolmBfdaf *filter) {
-  return filter ? fdafResetHistory(filter, filter->inputSpectrum,
-                                   filter->fftSize)
-                : -1;
+  return filter
+             ? fdafResetHistory(filter, filter->inputSpectrum, filter->fftSize)
+             : -1;
 }
 
-QUOLM_API DT32S bfdaf32fGetCoef(quolmBfdaf *filter, DT32F *values,
-                                DT32S start, DT32S count, DT32S reverse) {
+QUOLM_API DT32S bfdaf32fGetCoef(quolmBfdaf *filter, DT32F *values, DT32S start,
+                                DT32S count, DT32S reverse) {
   return coefCopy<Dir::Get>(filter, values, start, count, reverse);
 }
 
-QUOLM_API DT32S bfdaf32fSetCoef(quolmBfdaf *filter, DT32F *values,
-                                DT32S start, DT32S count, DT32S reverse) {
+QUOLM_API DT32S bfdaf32fSetCoef(quolmBfdaf *filter, DT32F *values, DT32S start,
+                                DT32S count, DT32S reverse) {
   return coefCopy<Dir::Set>(filter, values, start, count, reverse);
 }
 

@@ -27,13 +27,12 @@ struct FdafSizes {
   size_t stateLen = 0;  // (M - B) + P*M + M + scratchLen + bins
 };
 
-// Sizes for L, B, P >= 1 whose scratch vector holds scratchLen(M) values,
-// with the checks every Init makes after its pointer and range checks: -2
-// when the caller's tables were built for fewer than M values, -3 when a
-// buffer cannot be sized; else 0.
-template <class ScratchLen>
-DT32S fdafSizes(DT32S L, DT32S B, DT32S P, ScratchLen scratchLen,
-                const DT32S *fftWork, FdafSizes *s) {
+// Sizes for L, B, P >= 1 whose scratch vector holds a whole spectrum (M
+// values) or one value per bin, with the checks every Init makes after its
+// pointer and range checks: -2 when the caller's tables were built for fewer
+// than M values, -3 when a buffer cannot be sized; else 0.
+inline DT32S fdafSizes(DT32S L, DT32S B, DT32S P, bool spectrumScratch,
+                       const DT32S *fftWork, FdafSizes *s) {
   const int64_t need = int64_t(L) + B - 1;
   int64_t M = 2;
   while (M < need) M *= 2;
@@ -44,7 +43,7 @@ DT32S fdafSizes(DT32S L, DT32S B, DT32S P, ScratchLen scratchLen,
   size_t t1, t2, t3;
   if (!sizeMul(size_t(P), m, s->coefLen) ||
       !sizeAdd(s->coefLen, m - size_t(B), t1) || !sizeAdd(t1, m, t2) ||
-      !sizeAdd(t2, size_t(scratchLen(s->M)), t3) ||
+      !sizeAdd(t2, spectrumScratch ? m : bins, t3) ||
       !sizeAdd(t3, bins, s->stateLen))
     return -3;
   return 0;

@@ -10,6 +10,16 @@ namespace {
 
 typedef DT32F T;
 
+// On x86 the complex transform is also built for AVX2 and picked at run
+// time; no fused operations either way, so both give the same results. Its
+// stages are inlined into it so that the AVX2 build covers them.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define QUOLM_FFT_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define QUOLM_FFT_CLONES
+#endif
+#define QUOLM_FFT_STAGE inline __attribute__((always_inline))
+
 struct Cplx {
   T re, im;
 };
@@ -18,59 +28,69 @@ inline Cplx mul(Cplx w, T re, T im) {
   return {w.re * re - w.im * im, w.re * im + w.im * re};
 }
 
-// Radix-4 butterfly on the complex values at value indices j, j + l, j + 2l,
-// j + 3l with the twiddles of the second, third and fourth outputs.
-template <bool Plain>
-inline void butterfly(T *a, DT32S j, DT32S l, Cplx w1, Cplx w2, Cplx w3) {
-  T *z0 = a + j, *z1 = z0 + l, *z2 = z1 + l, *z3 = z2 + l;
-  const T x0r = z0[0] + z1[0], x0i = z0[1] + z1[1];
-  const T x1r = z0[0] - z1[0], x1i = z0[1] - z1[1];
-  const T x2r = z2[0] + z3[0], x2i = z2[1] + z3[1];
-  const T x3r = z2[0] - z3[0], x3i = z2[1] - z3[1];
-  z0[0] = x0r + x2r;
-  z0[1] = x0i + x2i;
-  if (Plain) {
-    z2[0] = x0r - x2r, z2[1] = x0i - x2i;
-    z1[0] = x1r - x3i, z1[1] = x1i + x3r;
-    z3[0] = x1r + x3i, z3[1] = x1i - x3r;
-    return;
+// Radix-4 butterflies over one block: for j = 0, 2, .., l-2 the complex
+// values p0[j], p1[j], p2[j], p3[j] (spans of l values that never overlap,
+// hence restrict, which lets the loop vectorise) become the outputs with
+// twiddles w1, w2, w3 on the second, third and fourth; Plain blocks have
+// none, and Conj (the backward transform's last stage) stores each output
+// conjugated.
+template <bool Plain, bool Conj = false>
+QUOLM_FFT_STAGE void butterflies(T *__restrict p0, T *__restrict p1,
+                                 T *__restrict p2, T *__restrict p3, DT32S l,
+                                 Cplx w1, Cplx w2, Cplx w3) {
+  for (DT32S j = 0; j < l; j += 2) {
+    const T x0r = p0[j] + p1[j], x0i = p0[j + 1] + p1[j + 1];
+    const T x1r = p0[j] - p1[j], x1i = p0[j + 1] - p1[j + 1];
+    const T x2r = p2[j] + p3[j], x2i = p2[j + 1] + p3[j + 1];
+    const T x3r = p2[j] - p3[j], x3i = p2[j + 1] - p3[j + 1];
+    const T s = Conj ? T(-1) : T(1);  // exact
+    p0[j] = x0r + x2r;
+    p0[j + 1] = s * (x0i + x2i);
+    if (Plain) {
+      p2[j] = x0r - x2r, p2[j + 1] = s * (x0i - x2i);
+      p1[j] = x1r - x3i, p1[j + 1] = s * (x1i + x3r);
+      p3[j] = x1r + x3i, p3[j + 1] = s * (x1i - x3r);
+    } else {
+      const Cplx c2 = mul(w2, x0r - x2r, x0i - x2i);
+      const Cplx c1 = mul(w1, x1r - x3i, x1i + x3r);
+      const Cplx c3 = mul(w3, x1r + x3i, x1i - x3r);
+      p2[j] = c2.re, p2[j + 1] = c2.im;
+      p1[j] = c1.re, p1[j + 1] = c1.im;
+      p3[j] = c3.re, p3[j + 1] = c3.im;
+    }
   }
-  const Cplx c2 = mul(w2, x0r - x2r, x0i - x2i);
-  const Cplx c1 = mul(w1, x1r - x3i, x1i + x3r);
-  const Cplx c3 = mul(w3, x1r + x3i, x1i - x3r);
-  z2[0] = c2.re, z2[1] = c2.im;
-  z1[0] = c1.re, z1[1] = c1.im;
-  z3[0] = c3.re, z3[1] = c3.im;
 }
 
-// The butterfly of the block at m: twiddles i for the second output and
-// r(1+i), r(-1+i) for the others, r = cos(pi/4).
-inline void butterflyEighth(T *a, DT32S j, DT32S l, T r) {
-  T *z0 = a + j, *z1 = z0 + l, *z2 = z1 + l, *z3 = z2 + l;
-  const T x0r = z0[0] + z1[0], x0i = z0[1] + z1[1];
-  const T x1r = z0[0] - z1[0], x1i = z0[1] - z1[1];
-  const T x2r = z2[0] + z3[0], x2i = z2[1] + z3[1];
-  const T x3r = z2[0] - z3[0], x3i = z2[1] - z3[1];
-  z0[0] = x0r + x2r;
-  z0[1] = x0i + x2i;
-  z2[0] = x2i - x0i;
-  z2[1] = x0r - x2r;
-  const T ur = x1r - x3i, ui = x1i + x3r;
-  z1[0] = r * (ur - ui);
-  z1[1] = r * (ur + ui);
-  const T vr = x1r + x3i, vi = x1i - x3r;
-  z3[0] = r * (-vi - vr);
-  z3[1] = r * (vr - vi);
+// The block at m: twiddles i for the third output and r(1+i), r(-1+i) for
+// the second and fourth, r = cos(pi/4).
+QUOLM_FFT_STAGE void butterfliesEighth(T *__restrict p0, T *__restrict p1,
+                                       T *__restrict p2, T *__restrict p3,
+                                       DT32S l, T r) {
+  for (DT32S j = 0; j < l; j += 2) {
+    const T x0r = p0[j] + p1[j], x0i = p0[j + 1] + p1[j + 1];
+    const T x1r = p0[j] - p1[j], x1i = p0[j + 1] - p1[j + 1];
+    const T x2r = p2[j] + p3[j], x2i = p2[j + 1] + p3[j + 1];
+    const T x3r = p2[j] - p3[j], x3i = p2[j + 1] - p3[j + 1];
+    p0[j] = x0r + x2r;
+    p0[j + 1] = x0i + x2i;
+    p2[j] = x2i - x0i;
+    p2[j + 1] = x0r - x2r;
+    const T ur = x1r - x3i, ui = x1i + x3r;
+    p1[j] = r * (ur - ui);
+    p1[j + 1] = r * (ur + ui);
+    const T vr = x1r + x3i, vi = x1i - x3r;
+    p3[j] = r * (-vi - vr);
+    p3[j + 1] = r * (vr - vi);
+  }
 }
 
 // One radix-4 stage of span l (in values) over N values; the twiddles of the
 // block pairs come in bit-reversed order from w.
-void radix4Stage(DT32S N, DT32S l, T *a, const T *w) {
+QUOLM_FFT_STAGE void radix4Stage(DT32S N, DT32S l, T *a, const T *w) {
   const DT32S m = 4 * l;
   const Cplx one = {T(1), T(0)};
-  for (DT32S j = 0; j < l; j += 2) butterfly<true>(a, j, l, one, one, one);
-  const T r = w[2];
-  for (DT32S j = m; j < l + m; j += 2) butterflyEighth(a, j, l, r);
+  butterflies<true>(a, a + l, a + 2 * l, a + 3 * l, l, one, one, one);
+  butterfliesEighth(a + m, a + m + l, a + m + 2 * l, a + m + 3 * l, l, w[2]);
   DT32S k1 = 0;
   for (DT32S k = 2 * m; k < N; k += 2 * m) {
     k1 += 2;
@@ -78,19 +98,33 @@ void radix4Stage(DT32S N, DT32S l, T *a, const T *w) {
     const Cplx w2 = {w[k1], w[k1 + 1]};
     Cplx w1 = {w[k2], w[k2 + 1]};
     Cplx w3 = {w1.re - 2 * w2.im * w1.im, 2 * w2.im * w1.re - w1.im};
-    for (DT32S j = k; j < l + k; j += 2) butterfly<false>(a, j, l, w1, w2, w3);
+    butterflies<false>(a + k, a + k + l, a + k + 2 * l, a + k + 3 * l, l, w1,
+                       w2, w3);
     const Cplx iw2 = {-w2.im, w2.re};
     w1 = {w[k2 + 2], w[k2 + 3]};
     w3 = {w1.re - 2 * w2.re * w1.im, 2 * w2.re * w1.re - w1.im};
-    for (DT32S j = k + m; j < l + k + m; j += 2)
-      butterfly<false>(a, j, l, w1, iw2, w3);
+    T *b = a + k + m;
+    butterflies<false>(b, b + l, b + 2 * l, b + 3 * l, l, w1, iw2, w3);
+  }
+}
+
+// The radix-2 last stage: (z_j, z_j+l) <- (z_j + z_j+l, z_j - z_j+l),
+// conjugated in the backward transform.
+template <bool Conj>
+QUOLM_FFT_STAGE void radix2Stage(T *__restrict p0, T *__restrict p1, DT32S l) {
+  const T s = Conj ? T(-1) : T(1);  // exact
+  for (DT32S j = 0; j < l; j += 2) {
+    const T sr = p0[j] + p1[j], si = p0[j + 1] + p1[j + 1];
+    const T dr = p0[j] - p1[j], di = p0[j + 1] - p1[j + 1];
+    p0[j] = sr, p0[j + 1] = s * si;
+    p1[j] = dr, p1[j + 1] = s * di;
   }
 }
 
 // Complex transform of the N/2 pairs (input in bit-reversed order); the
 // backward form stores the complex conjugate of each result of its last stage.
 template <bool Backward>
-void complexTransform(DT32S N, T *a, const T *w) {
+QUOLM_FFT_CLONES void complexTransform(DT32S N, T *a, const T *w) {
   DT32S l = 2;
   if (N > 8) {
     radix4Stage(N, 2, a, w);
@@ -100,28 +134,12 @@ void complexTransform(DT32S N, T *a, const T *w) {
       l *= 4;
     }
   }
-  const T sign = Backward ? T(-1) : T(1);  // exact: conjugation only
-  if (4 * l == N) {
-    for (DT32S j = 0; j < l; j += 2) {
-      T *z0 = a + j, *z1 = z0 + l, *z2 = z1 + l, *z3 = z2 + l;
-      const T x0r = z0[0] + z1[0], x0i = z0[1] + z1[1];
-      const T x1r = z0[0] - z1[0], x1i = z0[1] - z1[1];
-      const T x2r = z2[0] + z3[0], x2i = z2[1] + z3[1];
-      const T x3r = z2[0] - z3[0], x3i = z2[1] - z3[1];
-      z0[0] = x0r + x2r, z0[1] = sign * (x0i + x2i);
-      z2[0] = x0r - x2r, z2[1] = sign * (x0i - x2i);
-      z1[0] = x1r - x3i, z1[1] = sign * (x1i + x3r);
-      z3[0] = x1r + x3i, z3[1] = sign * (x1i - x3r);
-    }
-  } else {
-    for (DT32S j = 0; j < l; j += 2) {
-      T *z0 = a + j, *z1 = z0 + l;
-      const T sr = z0[0] + z1[0], si = z0[1] + z1[1];
-      const T dr = z0[0] - z1[0], di = z0[1] - z1[1];
-      z0[0] = sr, z0[1] = sign * si;
-      z1[0] = dr, z1[1] = sign * di;
-    }
-  }
+  const Cplx one = {T(1), T(0)};
+  if (4 * l == N)
+    butterflies<true, Backward>(a, a + l, a + 2 * l, a + 3 * l, l, one, one,
+                                one);
+  else
+    radix2Stage<Backward>(a, a + l, l);
 }
 
 // Forward split: turns the complex transform of the N/2 pairs into the packed

@@ -17,7 +17,7 @@ DT32S pbfdafInit(quolmPbfdaf *f, DT32S N, DT32S B, DT32S P, DT32F mu,
   auto check = [&](FdafSizes *s) -> DT32S {
     if (!fftWork || !fftTable) return -1;
     if (B < 1 || N < 1 || P < 1) return -2;
-    return fdafSizes(N, B, P, [](DT32S M) { return M; }, fftWork, s);
+    return fdafSizes(N, B, P, true, fftWork, s);
   };
   auto setUp = [&](const FdafSizes &s, DT32F *coefs, DT32F *state) {
     f->partitions = P;
@@ -91,16 +91,16 @@ QUOLM_API DT32S pbfdaf32fInit(quolmPbfdaf *filter, DT32S N, DT32S blockLen,
 }
 
 QUOLM_API DT32S pbfdaf32fInitStatic(quolmPbfdaf *filter, DT32S N,
-                                    DT32S blockLen, DT32S partitions,
-                                    DT32F mu, DT32S constrain,
-                                    DT32F *coefBuf, DT32F *stateBuf,
-                                    DT32S *fftWork, DT32F *fftTable) {
+                                    DT32S blockLen, DT32S partitions, DT32F mu,
+                                    DT32S constrain, DT32F *coefBuf,
+                                    DT32F *stateBuf, DT32S *fftWork,
+                                    DT32F *fftTable) {
   return pbfdafInit(filter, N, blockLen, partitions, mu, constrain, true,
                     coefBuf, stateBuf, fftWork, fftTable);
 }
 
-QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x,
-                                      DT32F *d, DT32F *y, DT32F *e) {
+QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x, DT32F *d,
+                                      DT32F *y, DT32F *e) {
   quolmPbfdaf *f = filter;
   pbfdafFilter(f, x, y);
   fdafErrorSpectrum(f, d, y, e);
@@ -116,8 +116,7 @@ QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x,
   return 0;
 }
 
-QUOLM_API DT32S pbfdaf32fFilterOnly(quolmPbfdaf *filter, DT32F *x,
-                                    DT32F *y) {
+QUOLM_API DT32S pbfdaf32fFilterOnly(quolmPbfdaf *filter, DT32F *x, DT32F *y) {
   pbfdafFilter(filter, x, y);
   fdafTrackPower(filter, spectrumAt(filter, 0), kPbfdafKeep);
   stepIndex(filter);

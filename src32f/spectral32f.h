@@ -31,8 +31,8 @@ inline DT32S scaleComplex32f(DT32F s, DT32F *x, DT32S pairs) {
 }
 
 // p[i] = lambda * p[i] + gain * x[i] (the product lambda * p[i] first).
-inline DT32S smoothPower32f(DT32F gain, const DT32F *x, DT32F lambda,
-                            DT32F *p, DT32S n) {
+inline DT32S smoothPower32f(DT32F gain, const DT32F *x, DT32F lambda, DT32F *p,
+                            DT32S n) {
   if (!x || !p) return -1;
   for (DT32S i = 0; i < n; ++i) p[i] = lambda * p[i] + gain * x[i];
   return 0;
@@ -102,8 +102,7 @@ inline DT32S macSpectrum32f(const DT32F *A, const DT32F *B, DT32F *acc,
 }
 
 // X bin k /= (eps + P[k]); the Nyquist value X[1] pairs with P[bins-1].
-inline DT32S normSpectrum32f(const DT32F *P, DT32F eps, DT32F *X,
-                             DT32S bins) {
+inline DT32S normSpectrum32f(const DT32F *P, DT32F eps, DT32F *X, DT32S bins) {
   if (!P || !X) return -1;
   if (bins < 1) return 0;
   X[0] /= eps + P[0];

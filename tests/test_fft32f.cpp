@@ -32,9 +32,12 @@ std::vector<long double> directSpectrum(const Vec &x) {
       re += x[j] * c[(j * k) % n];
       im += x[j] * s[(j * k) % n];
     }
-    if (k == 0) out[0] = re;
-    else if (k == n / 2) out[1] = re;
-    else out[2 * k] = re, out[2 * k + 1] = im;
+    if (k == 0)
+      out[0] = re;
+    else if (k == n / 2)
+      out[1] = re;
+    else
+      out[2 * k] = re, out[2 * k + 1] = im;
   }
   return out;
 }
@@ -51,7 +54,7 @@ TEST(FftTables, MatchTheReferenceSetsFor8And16) {
   DT32S work[4] = {9, 9, 9, 9};
   DT32F table[8];
   ASSERT_EQ(quolmFftTables32f(16, work, table), 0);
-  const double want16[8] = {1, 0, 0.7071068, 0.7071068,
+  const double want16[8] = {1,         0,         0.7071068, 0.7071068,
                             0.7071068, 0.4619398, 0.3535534, 0.1913417};
   EXPECT_EQ(work[0], 4);
   EXPECT_EQ(work[1], 4);
@@ -78,14 +81,15 @@ TEST(FftTables, RejectsBadArgumentsAndSizesTheWorkArea) {
   EXPECT_EQ(quolmFftTables32f(2, work, table), 0);
   EXPECT_EQ(work[0], 0);
   EXPECT_EQ(work[1], 0);
-  const DT32S lens[][2] = {{2, 1},   {8, 1},   {16, 2},   {32, 2},
-                           {64, 4},  {128, 4}, {4096, 32}, {1 << 30, 16384}};
+  const DT32S lens[][2] = {{2, 1},  {8, 1},   {16, 2},    {32, 2},
+                           {64, 4}, {128, 4}, {4096, 32}, {1 << 30, 16384}};
   for (const auto &nl : lens) EXPECT_EQ(quolmFftWorkLen32f(nl[0]), nl[1]);
 }
 
 TEST(FftTables, ServeTransformsUpToTheirSize) {
   Tables t16(16);
-  for (DT32S m : {2, 4, 8, 16}) EXPECT_TRUE(fftTablesServe32f(t16.work.data(), m));
+  for (DT32S m : {2, 4, 8, 16})
+    EXPECT_TRUE(fftTablesServe32f(t16.work.data(), m));
   EXPECT_FALSE(fftTablesServe32f(t16.work.data(), 32));
   EXPECT_FALSE(fftTablesServe32f(nullptr, 2));
   Tables t2(2);
@@ -160,7 +164,10 @@ TEST(RealFft, TwoPointTransformIsExactAndImpulseGivesPlusSine) {
 TEST(RealFft, SmallSizesReadOnlyTheTableEntriesTheyNeed) {
   Rng rng(13);
   const DT32F nan = DT32F(NAN);
-  struct Case { DT32S n; std::vector<int> poisoned; };
+  struct Case {
+    DT32S n;
+    std::vector<int> poisoned;
+  };
   const Case cases[] = {{4, {0, 1}}, {8, {0, 1}}, {16, {0, 1, 3}}};
   for (const Case &c : cases) {
     Tables clean(c.n), poisoned(c.n);
@@ -258,7 +265,8 @@ TEST(Spectral, BinWiseRoutinesKeepDcAndNyquistReal) {
   const Vec A = {1, 2, 3, 4, 5, 6}, B = {7, -1, 2, -3, -4, 5};
   Vec out(6, 99);
   EXPECT_EQ(mulSpectrum32f(A.data(), B.data(), out.data(), 4), 0);
-  EXPECT_EQ(out, (Vec{7, -2, 3 * 2 + 4 * 3, 3 * -3 + 4 * 2, -20 - 30, 25 - 24}));
+  EXPECT_EQ(out,
+            (Vec{7, -2, 3 * 2 + 4 * 3, 3 * -3 + 4 * 2, -20 - 30, 25 - 24}));
   Vec acc(6, 1);
   EXPECT_EQ(macSpectrum32f(A.data(), B.data(), acc.data(), 4), 0);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(acc[i], out[i] + 1) << i;
