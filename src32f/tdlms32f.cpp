@@ -112,8 +112,9 @@ inline void stepIndex(quolmTdlms *f) {
   f->index = f->index == 0 ? f->fftSize - 1 : f->index - 1;
 }
 
-// Writes the time-domain taps h = 2 * inverse(W) (h[k] weights x(n-k)) into
-// dst, which may be the weights themselves.
+// Writes the time-domain taps into dst, which may be the weights themselves:
+// h = M * w, w = (2/M) inverse(W) the block whose transform is W, so
+// h = 2 * inverse(W) (exact scalings by powers of two); h[k] weights x(n-k).
 void weightsToTaps(quolmTdlms *f, DT32F *dst) {
   if (dst != f->coefs) copy32f(f->coefs, dst, f->fftSize);
   inverse(f, dst);
