@@ -11,5 +11,8 @@
 #include "quolmpbfdaf32f.h"
 #include "quolmbfdaf32f.h"
 #include "quolmtdlms32f.h"
+#include "quolmrlslattice32f.h"
+#include "quolmrlslbpef32f.h"
+#include "quolmrlslfpef32f.h"
 
 #endif

@@ -32,6 +32,11 @@ constexpr DT32F kTdlmsKeep = DT32F(0.98f);
 constexpr DT32F kTdlmsGain = DT32F(0.02f);
 constexpr DT32F kTdlmsEps = DT32F(1e-6f);
 
+// RLS lattice families: start value of every stage's error powers (the
+// single-precision 0.001 in both builds) and of its conversion factor.
+constexpr DT32F kRlsLatPowerStart = DT32F(0.001f);
+constexpr DT32F kRlsLatConvStart = DT32F(1.0);
+
 }  // namespace quolm32f
 
 #endif
