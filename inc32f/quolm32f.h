@@ -17,5 +17,6 @@
 #include "quolmlbpef32f.h"
 #include "quolmlfpef32f.h"
 #include "quolmbfdaf32f.h"
+#include "quolmtdlms32f.h"
 
 #endif

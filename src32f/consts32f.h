@@ -30,6 +30,12 @@ constexpr DT32F kPbfdafEps = DT32F(1e-6f);
 // single-precision 0.01 in both builds.
 constexpr DT32F kRlsResizeDelta = DT32F(0.01f);
 
+// TDLMS: per-bin power smoothing weights and divisor regularisation, the
+// single-precision values in both builds.
+constexpr DT32F kTdlmsKeep = DT32F(0.98f);
+constexpr DT32F kTdlmsGain = DT32F(0.02f);
+constexpr DT32F kTdlmsEps = DT32F(1e-6f);
+
 // RLS lattice families: start value of every stage's error powers (the
 // single-precision 0.001 in both builds) and of its conversion factor.
 constexpr DT32F kRlsLatPowerStart = DT32F(0.001f);
