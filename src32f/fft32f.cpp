@@ -3,6 +3,7 @@
 // join steps between the N/2-point complex transform and the real spectrum.
 #include "fft32f.h"
 
+#include "kernels32f.h"
 #include "quolmffttables32f.h"
 
 namespace quolm32f {
@@ -10,14 +11,8 @@ namespace {
 
 typedef DT32F T;
 
-// On x86 the complex transform is also built for AVX2 and picked at run
-// time; no fused operations either way, so both give the same results. Its
+// The complex transform is also built for AVX2 (see QUOLM_WIDE_CLONES); its
 // stages are inlined into it so that the AVX2 build covers them.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define QUOLM_FFT_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define QUOLM_FFT_CLONES
-#endif
 #define QUOLM_FFT_STAGE inline __attribute__((always_inline))
 
 struct Cplx {
@@ -124,7 +119,7 @@ QUOLM_FFT_STAGE void radix2Stage(T *__restrict p0, T *__restrict p1, DT32S l) {
 // Complex transform of the N/2 pairs (input in bit-reversed order); the
 // backward form stores the complex conjugate of each result of its last stage.
 template <bool Backward>
-QUOLM_FFT_CLONES void complexTransform(DT32S N, T *a, const T *w) {
+QUOLM_WIDE_CLONES void complexTransform(DT32S N, T *a, const T *w) {
   DT32S l = 2;
   if (N > 8) {
     radix4Stage(N, 2, a, w);
