@@ -58,8 +58,8 @@ void fftwCase(benchmark::State &state, bool forward) {
   DT32F *block = static_cast<DT32F *>(
       FFTW(malloc)(sizeof(DT32F) * (2 * inLen + kGap + 2 * size_t(bins))));
   DT32F *in = block, *fresh = block + inLen + kGap, *out = fresh + inLen;
-  DT32F *real = forward ? in : out, *spec = forward ? out : in;
-  auto *cspec = reinterpret_cast<FFTW(complex) *>(spec);
+  DT32F *real = forward ? in : out, *spectrum = forward ? out : in;
+  auto *cspec = reinterpret_cast<FFTW(complex) *>(spectrum);
   FFTW(plan)
   plan = forward ? FFTW(plan_dft_r2c_1d)(M, real, cspec, FFTW_MEASURE)
                  : FFTW(plan_dft_c2r_1d)(M, cspec, real, FFTW_MEASURE);
@@ -71,7 +71,7 @@ void fftwCase(benchmark::State &state, bool forward) {
     std::copy(x.begin(), x.end(), real);
     FFTW(execute)(r2c);
     FFTW(destroy_plan)(r2c);
-    memcpy(fresh, spec, sizeof(DT32F) * inLen);
+    memcpy(fresh, spectrum, sizeof(DT32F) * inLen);
   }
   for (auto _ : state) {
     memcpy(in, fresh, sizeof(DT32F) * inLen);
