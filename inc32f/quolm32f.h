@@ -7,5 +7,9 @@
 #include "quolmfir32f.h"
 #include "quolmlms32f.h"
 #include "quolmnlms32f.h"
+#include "quolmblms32f.h"
+#include "quolmbnlms32f.h"
+#include "quolmfxlms32f.h"
+#include "quolmadjlms32f.h"
 
 #endif

@@ -31,6 +31,19 @@ inline Acc dotInsertCircBuf32f(DT32F x, DT32F *delayLine, const DT32F *coefs,
   return acc;
 }
 
+// sum_k coefs[k] * ring[(p + k) mod ringLength] for k < n, reading the ring
+// from slot p upwards in two contiguous runs; nothing is written. n must not
+// exceed ringLength.
+inline Acc dotCircBuf32f(const DT32F *ring, DT32S ringLength, DT32S p,
+                         const DT32F *coefs, DT32S n) {
+  const DT32S m = ringLength - p < n ? ringLength - p : n;
+  Acc acc = 0.0;
+  const DT32F *run = ring + p;
+  for (DT32S k = 0; k < m; ++k) acc += Acc(run[k]) * Acc(coefs[k]);
+  for (DT32S j = 0; j < n - m; ++j) acc += Acc(ring[j]) * Acc(coefs[m + j]);
+  return acc;
+}
+
 // sum_k a[k] * b[k] for k < N, in index order; 0 for N < 1.
 inline Acc dotLinBuf32f(const DT32F *a, const DT32F *b, DT32S N) {
   Acc acc = 0.0;
