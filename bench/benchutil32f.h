@@ -10,18 +10,15 @@
 
 #include "quolm32f.h"
 
-// Reports ns per sample (and per tap when taps > 0) for `samples` samples
-// processed in each iteration.
+// Reports the time per sample (and per tap when taps > 0) for `samples`
+// samples processed in each iteration, e.g. "per_sample=1.2us".
 inline void perSample(benchmark::State &state, int64_t samples,
                       int64_t taps = 0) {
+  const auto invRate = benchmark::Counter::kIsRate | benchmark::Counter::kInvert;
   const double n = double(samples) * double(state.iterations());
-  state.counters["ns/sample"] =
-      benchmark::Counter(n * 1e-9, benchmark::Counter::kIsRate |
-                                       benchmark::Counter::kInvert);
+  state.counters["per_sample"] = benchmark::Counter(n, invRate);
   if (taps > 0)
-    state.counters["ns/tap"] = benchmark::Counter(
-        n * double(taps) * 1e-9,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_tap"] = benchmark::Counter(n * double(taps), invRate);
 }
 
 // A fixed pseudo-random signal in [-0.5, 0.5).
