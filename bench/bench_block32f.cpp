@@ -79,8 +79,8 @@ void BM_FxlmsParts(benchmark::State &state) {
   fir32fFree(&h);
 }
 
-template <class R, DT32S (*Init)(R *, DT32S, DT32F, DT32F *, DT32S, DT32F *,
-                                 DT32S),
+template <class R,
+          DT32S (*Init)(R *, DT32S, DT32F, DT32F *, DT32S, DT32F *, DT32S),
           DT32F (*Update)(R *, DT32F, DT32F), void (*Free)(R *)>
 void BM_SecPath(benchmark::State &state) {
   R f;
@@ -101,8 +101,8 @@ void BM_Fxlms(benchmark::State &state) {
 }
 
 void BM_Adjlms(benchmark::State &state) {
-  BM_SecPath<quolmAdjlms, adjlms32fInit, adjlms32fFilterUpdate,
-             adjlms32fFree>(state);
+  BM_SecPath<quolmAdjlms, adjlms32fInit, adjlms32fFilterUpdate, adjlms32fFree>(
+      state);
 }
 
 }  // namespace

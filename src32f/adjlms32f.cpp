@@ -55,8 +55,8 @@ inline Acc dotInsertCircBufRev(DT32F v, DT32F *ring, const DT32F *q, DT32S L,
 // Folds the reference sample modelLength steps back into the power estimate
 // (with N = 1 the ring has modelLength slots and this is the newest sample).
 inline void trackDelayedPower(quolmAdjlms *f) {
-  Adj::trackPower(f, f->delayLine[ringSlot(f->index, int64_t(1) + f->modelLength,
-                                           f->refLength)]);
+  Adj::trackPower(f, f->delayLine[ringSlot(
+                         f->index, int64_t(1) + f->modelLength, f->refLength)]);
 }
 
 }  // namespace
@@ -64,8 +64,8 @@ inline void trackDelayedPower(quolmAdjlms *f) {
 extern "C" {
 
 QUOLM_API DT32S adjlms32fInit(quolmAdjlms *filter, DT32S N, DT32F mu,
-                              DT32F *secPath, DT32S secLength,
-                              DT32F *secModel, DT32S modelLength) {
+                              DT32F *secPath, DT32S secLength, DT32F *secModel,
+                              DT32S modelLength) {
   return Adj::init(filter, N, mu, secPath, secLength, secModel, modelLength);
 }
 
@@ -80,16 +80,16 @@ QUOLM_API DT32S adjlms32fInitStatic(quolmAdjlms *filter, DT32S N, DT32F mu,
 QUOLM_API DT32F adjlms32fFilterUpdate(quolmAdjlms *filter, DT32F x, DT32F d) {
   const Acc ys = Adj::secondaryPath(filter, Adj::filterReference(filter, x));
   filter->err = DT32F(ys + Acc(d));
-  const Acc ef = dotInsertCircBufRev(filter->err, filter->errDelayLine,
-                                     filter->secModel, filter->modelLength,
-                                     &filter->errIndex);
+  const Acc ef =
+      dotInsertCircBufRev(filter->err, filter->errDelayLine, filter->secModel,
+                          filter->modelLength, &filter->errIndex);
   trackDelayedPower(filter);
-  const DT32F g = DT32F(Acc(filter->mu) /
-                        (Acc(filter->power) + Acc(kSecPathEps)) * ef);
+  const DT32F g =
+      DT32F(Acc(filter->mu) / (Acc(filter->power) + Acc(kSecPathEps)) * ef);
   // The filtered error pairs with the reference Nm - 1 samples back; the
   // step subtracts since the error adds the path output to the disturbance.
-  const DT32S first = ringSlot(filter->index, filter->modelLength,
-                               filter->refLength);
+  const DT32S first =
+      ringSlot(filter->index, filter->modelLength, filter->refLength);
   addScaledCirc(filter->coefs, filter->delayLine, filter->refLength, first,
                 DT32F(-g), filter->length);
   return DT32F(ys);
@@ -122,14 +122,12 @@ QUOLM_API DT32S adjlms32fSetCoef(quolmAdjlms *filter, DT32F *values,
 }
 
 QUOLM_API DT32S adjlms32fGetDelayLine(quolmAdjlms *filter, DT32F *values,
-                                      DT32S start, DT32S count,
-                                      DT32S reverse) {
+                                      DT32S start, DT32S count, DT32S reverse) {
   return Adj::referenceCopy<Dir::Get>(filter, values, start, count, reverse);
 }
 
 QUOLM_API DT32S adjlms32fSetDelayLine(quolmAdjlms *filter, DT32F *values,
-                                      DT32S start, DT32S count,
-                                      DT32S reverse) {
+                                      DT32S start, DT32S count, DT32S reverse) {
   return Adj::referenceCopy<Dir::Set>(filter, values, start, count, reverse);
 }
 

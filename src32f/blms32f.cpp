@@ -49,13 +49,11 @@ QUOLM_API DT32S blms32fFilterUpdate(quolmBlms *filter, const DT32F *x,
   return blmsUpdate<ErrorLaw::Value, Regressor::Value>(filter, x, d, y, e);
 }
 QUOLM_API DT32S blms32fFilterUpdateSignErr(quolmBlms *filter, const DT32F *x,
-                                           const DT32F *d, DT32F *y,
-                                           DT32F *e) {
+                                           const DT32F *d, DT32F *y, DT32F *e) {
   return blmsUpdate<ErrorLaw::Sign, Regressor::Value>(filter, x, d, y, e);
 }
 QUOLM_API DT32S blms32fFilterUpdateSignReg(quolmBlms *filter, const DT32F *x,
-                                           const DT32F *d, DT32F *y,
-                                           DT32F *e) {
+                                           const DT32F *d, DT32F *y, DT32F *e) {
   return blmsUpdate<ErrorLaw::Value, Regressor::Sign>(filter, x, d, y, e);
 }
 QUOLM_API DT32S blms32fFilterUpdateSignSign(quolmBlms *filter, const DT32F *x,
@@ -64,8 +62,7 @@ QUOLM_API DT32S blms32fFilterUpdateSignSign(quolmBlms *filter, const DT32F *x,
   return blmsUpdate<ErrorLaw::Sign, Regressor::Sign>(filter, x, d, y, e);
 }
 
-QUOLM_API DT32S blms32fFilterOnly(quolmBlms *filter, const DT32F *x,
-                                  DT32F *y) {
+QUOLM_API DT32S blms32fFilterOnly(quolmBlms *filter, const DT32F *x, DT32F *y) {
   const DT32S rc = blockReady(filter, x, y);
   if (rc != 1) return rc;
   const DT32S N = filter->length;
@@ -75,9 +72,7 @@ QUOLM_API DT32S blms32fFilterOnly(quolmBlms *filter, const DT32F *x,
   return 0;
 }
 
-QUOLM_API void blms32fFree(quolmBlms *filter) {
-  freeCoefsAndDelayLine(filter);
-}
+QUOLM_API void blms32fFree(quolmBlms *filter) { freeCoefsAndDelayLine(filter); }
 
 QUOLM_API DT32S blms32fReset(quolmBlms *filter) { return resetCoefs(filter); }
 
@@ -109,9 +104,8 @@ QUOLM_API DT32S blms32fResize(quolmBlms *filter, DT32S N, DT32S blockLen) {
   if (!filter) return -1;
   if (N == filter->length && blockLen == filter->blockLen) return 0;
   const DT32F mu = filter->mu;
-  return resizeRecord(filter, [&](quolmBlms *t) {
-    return blms32fInit(t, N, blockLen, mu);
-  });
+  return resizeRecord(
+      filter, [&](quolmBlms *t) { return blms32fInit(t, N, blockLen, mu); });
 }
 
 }  // extern "C"

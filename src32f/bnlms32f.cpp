@@ -35,9 +35,8 @@ QUOLM_API DT32S bnlms32fInit(quolmBnlms *filter, DT32S N, DT32S blockLen,
   return bnlmsSetUp(filter, N, blockLen, mu, blockInit(filter, N, blockLen));
 }
 
-QUOLM_API DT32S bnlms32fInitStatic(quolmBnlms *filter, DT32S N,
-                                   DT32S blockLen, DT32F mu, DT32F *coefBuf,
-                                   DT32F *stateBuf) {
+QUOLM_API DT32S bnlms32fInitStatic(quolmBnlms *filter, DT32S N, DT32S blockLen,
+                                   DT32F mu, DT32F *coefBuf, DT32F *stateBuf) {
   return bnlmsSetUp(filter, N, blockLen, mu,
                     blockInitStatic(filter, N, blockLen, coefBuf, stateBuf));
 }
@@ -54,8 +53,8 @@ QUOLM_API DT32S bnlms32fFilterUpdate(quolmBnlms *filter, const DT32F *x,
     const Acc en = Acc(dn) - yn;
     y[n] = DT32F(yn);
     e[n] = DT32F(en);
-    const DT32F g = DT32F(en * Acc(filter->mu) /
-                          (Acc(filter->power) + Acc(kBnlmsEps)));
+    const DT32F g =
+        DT32F(en * Acc(filter->mu) / (Acc(filter->power) + Acc(kBnlmsEps)));
     addScaledCirc(filter->coefs, filter->delayLine, N, p, g, N);
   }
   return 0;
@@ -74,21 +73,19 @@ QUOLM_API void bnlms32fFree(quolmBnlms *filter) {
   freeCoefsAndDelayLine(filter);
 }
 
-QUOLM_API DT32S bnlms32fReset(quolmBnlms *filter) {
-  return resetCoefs(filter);
-}
+QUOLM_API DT32S bnlms32fReset(quolmBnlms *filter) { return resetCoefs(filter); }
 
 QUOLM_API DT32S bnlms32fResetDelayLine(quolmBnlms *filter) {
   return resetDelayLine(filter);
 }
 
-QUOLM_API DT32S bnlms32fGetCoef(quolmBnlms *filter, DT32F *values,
-                                DT32S start, DT32S count, DT32S reverse) {
+QUOLM_API DT32S bnlms32fGetCoef(quolmBnlms *filter, DT32F *values, DT32S start,
+                                DT32S count, DT32S reverse) {
   return coefCopy<Dir::Get>(filter, values, start, count, reverse);
 }
 
-QUOLM_API DT32S bnlms32fSetCoef(quolmBnlms *filter, DT32F *values,
-                                DT32S start, DT32S count, DT32S reverse) {
+QUOLM_API DT32S bnlms32fSetCoef(quolmBnlms *filter, DT32F *values, DT32S start,
+                                DT32S count, DT32S reverse) {
   return coefCopy<Dir::Set>(filter, values, start, count, reverse);
 }
 
@@ -107,9 +104,8 @@ QUOLM_API DT32S bnlms32fResize(quolmBnlms *filter, DT32S N, DT32S blockLen) {
   if (N == filter->length && blockLen == filter->blockLen) return 0;
   const DT32F mu = filter->mu;
   const DT32F power = filter->power;
-  const DT32S rc = resizeRecord(filter, [&](quolmBnlms *t) {
-    return bnlms32fInit(t, N, blockLen, mu);
-  });
+  const DT32S rc = resizeRecord(
+      filter, [&](quolmBnlms *t) { return bnlms32fInit(t, N, blockLen, mu); });
   if (rc == 0) filter->power = power;
   return rc;
 }

@@ -61,8 +61,8 @@ QUOLM_API DT32F fxlms32fFilterUpdate(quolmFxlms *filter, DT32F x, DT32F d) {
   filter->filtIndex = filter->filtIndex == 0 ? N - 1 : filter->filtIndex - 1;
   filter->filtDelayLine[filter->filtIndex] = xf;
   Fx::trackPower(filter, xf);
-  const DT32F g = DT32F(Acc(filter->mu) * e /
-                        (Acc(filter->power) + Acc(kSecPathEps)));
+  const DT32F g =
+      DT32F(Acc(filter->mu) * e / (Acc(filter->power) + Acc(kSecPathEps)));
   // The error adds the path output to the disturbance, so the step descends
   // by subtracting: w[j] -= g * v(j).
   addScaledCirc(filter->coefs, filter->filtDelayLine, N, filter->filtIndex,
@@ -80,21 +80,19 @@ QUOLM_API DT32F fxlms32fFilterOnly(quolmFxlms *filter, DT32F x) {
 
 QUOLM_API void fxlms32fFree(quolmFxlms *filter) { Fx::release(filter); }
 
-QUOLM_API DT32S fxlms32fReset(quolmFxlms *filter) {
-  return resetCoefs(filter);
-}
+QUOLM_API DT32S fxlms32fReset(quolmFxlms *filter) { return resetCoefs(filter); }
 
 QUOLM_API DT32S fxlms32fResetDelayLine(quolmFxlms *filter) {
   return Fx::resetHistories(filter);
 }
 
-QUOLM_API DT32S fxlms32fGetCoef(quolmFxlms *filter, DT32F *values,
-                                DT32S start, DT32S count, DT32S reverse) {
+QUOLM_API DT32S fxlms32fGetCoef(quolmFxlms *filter, DT32F *values, DT32S start,
+                                DT32S count, DT32S reverse) {
   return coefCopy<Dir::Get>(filter, values, start, count, reverse);
 }
 
-QUOLM_API DT32S fxlms32fSetCoef(quolmFxlms *filter, DT32F *values,
-                                DT32S start, DT32S count, DT32S reverse) {
+QUOLM_API DT32S fxlms32fSetCoef(quolmFxlms *filter, DT32F *values, DT32S start,
+                                DT32S count, DT32S reverse) {
   return coefCopy<Dir::Set>(filter, values, start, count, reverse);
 }
 

@@ -97,8 +97,8 @@ struct SecPathFilter {
   static DT32S referenceCopy(R *f, DT32F *values, DT32S start, DT32S count,
                              DT32S reverse) {
     if (!f) return -1;
-    return copyDelayLine<D>(f->delayLine, f->refLength, f->index, values,
-                            start, count, reverse);
+    return copyDelayLine<D>(f->delayLine, f->refLength, f->index, values, start,
+                            count, reverse);
   }
 
   // New N with the record's other parameters; the leading coefficients, the
@@ -132,7 +132,8 @@ struct SecPathFilter {
   static bool sizes(DT32S N, DT32S Ns, DT32S Nm, DT32S &ref, DT32S &mid,
                     size_t &state) {
     size_t part;
-    return Shape::sizes(N, Nm, ref, mid) && sizeAdd(size_t(Ns), size_t(mid), part) &&
+    return Shape::sizes(N, Nm, ref, mid) &&
+           sizeAdd(size_t(Ns), size_t(mid), part) &&
            sizeAdd(part, size_t(ref), state);
   }
 
@@ -158,8 +159,7 @@ struct SecPathFilter {
   }
 
   static DT32S carryHistories(R *from, R *to) {
-    if (!from->outDelayLine || !Shape::mid(from) || !from->delayLine)
-      return -1;
+    if (!from->outDelayLine || !Shape::mid(from) || !from->delayLine) return -1;
     carryByAge(from->delayLine, from->refLength,
                (from->index + 1) % from->refLength, to->delayLine,
                to->refLength, (to->index + 1) % to->refLength);

@@ -6,8 +6,8 @@ extern "C" int cSmokeBlock(void);
 
 namespace {
 
-typedef DT32S (*BlockUpdate)(quolmBlms *, const DT32F *, const DT32F *,
-                             DT32F *, DT32F *);
+typedef DT32S (*BlockUpdate)(quolmBlms *, const DT32F *, const DT32F *, DT32F *,
+                             DT32F *);
 typedef DT32F (*LmsUpdate)(quolmLms *, DT32F, DT32F);
 
 struct BlockLaw {
@@ -77,7 +77,7 @@ TEST(Blms, ZeroErrorAndZeroInputCountAsPositive) {
   } cases[] = {
       {blms32fFilterUpdate, {0, 0, 0}},
       {blms32fFilterUpdateSignReg, {0, 0, 0}},
-      {blms32fFilterUpdateSignErr, {0.5, 0, -0.75}},    // mu * u[j]
+      {blms32fFilterUpdateSignErr, {0.5, 0, -0.75}},       // mu * u[j]
       {blms32fFilterUpdateSignSign, {0.25, 0.25, -0.25}},  // mu * sign(u[j])
   };
   for (const Case &c : cases) {
@@ -111,7 +111,8 @@ TEST(Blms, IdentifiesAnUnknownSystemBlockByBlock) {
     }
   }
   const double level = dB(errPower, desPower);
-  EXPECT_LT(level, sizeof(DT32F) == 4 ? -100 : -200) << "reached " << level << " dB";
+  EXPECT_LT(level, sizeof(DT32F) == 4 ? -100 : -200)
+      << "reached " << level << " dB";
   blms32fFree(&f);
   fir32fFree(&sys);
 }
@@ -128,16 +129,17 @@ TEST(Blms, CodesAndCheckOrder) {
   EXPECT_EQ(blms32fInitStatic(&f, 4, 4, 1, nullptr, buf.data()), -1);
   EXPECT_EQ(f.length, 0);
   Vec coefBuf(4, DT32F(7)), stateBuf(4, DT32F(7));
-  ASSERT_EQ(blms32fInitStatic(&f, 4, 2, DT32F(0.5), coefBuf.data(),
-                              stateBuf.data()), 0);
+  ASSERT_EQ(
+      blms32fInitStatic(&f, 4, 2, DT32F(0.5), coefBuf.data(), stateBuf.data()),
+      0);
   EXPECT_EQ(coefBuf, Vec(4, DT32F(0)));
   EXPECT_EQ(stateBuf, Vec(4, DT32F(0)));
   EXPECT_EQ(f.index, 0);
   EXPECT_EQ(f.blockLen, 2);
   EXPECT_EQ(blms32fFilterOnly(&f, nullptr, y.data()), -1);
   EXPECT_EQ(blms32fFilterUpdate(&f, x.data(), nullptr, y.data(), y.data()), -1);
-  EXPECT_EQ(blms32fFilterUpdate(nullptr, x.data(), x.data(), y.data(),
-                                y.data()), -1);
+  EXPECT_EQ(
+      blms32fFilterUpdate(nullptr, x.data(), x.data(), y.data(), y.data()), -1);
   f.blockLen = 0;  // nothing to do: 0, nothing touched
   EXPECT_EQ(blms32fFilterOnly(&f, x.data(), y.data()), 0);
   EXPECT_EQ(f.index, 0);
@@ -246,8 +248,8 @@ TEST(Bnlms, ABlockEqualsBlocksOfOne) {
     const Vec x = rng.vec(L, 3.0), d = rng.vec(L);
     const bool adapt = blk % 5 != 4;
     if (adapt) {
-      ASSERT_EQ(bnlms32fFilterUpdate(&b, x.data(), d.data(), y.data(),
-                                     e.data()), 0);
+      ASSERT_EQ(
+          bnlms32fFilterUpdate(&b, x.data(), d.data(), y.data(), e.data()), 0);
     } else {
       ASSERT_EQ(bnlms32fFilterOnly(&b, x.data(), y.data()), 0);
     }
@@ -280,7 +282,8 @@ TEST(Bnlms, NormalisesByTheSmoothedPowerOfTheNewestSample) {
   ASSERT_EQ(bnlms32fInit(&f, 2, 1, DT32F(0.5)), 0);
   EXPECT_EQ(f.power, DT32F(1));
   Vec x = {2}, d = {1}, y(1), e(1);
-  ASSERT_EQ(bnlms32fFilterUpdate(&f, x.data(), d.data(), y.data(), e.data()), 0);
+  ASSERT_EQ(bnlms32fFilterUpdate(&f, x.data(), d.data(), y.data(), e.data()),
+            0);
   const DT32F power = DT32F(gain * 2 * 2 + keep * 1);
   EXPECT_EQ(f.power, power);
   const DT32F g = DT32F(1.0 * 0.5 / (double(power) + eps));
@@ -368,7 +371,8 @@ TEST(Bnlms, CodesAndAllocation) {
   EXPECT_EQ(f.power, DT32F(1));
   EXPECT_EQ(f.index, 0);
   EXPECT_EQ(coefBuf, Vec(4, DT32F(0)));
-  EXPECT_EQ(bnlms32fFilterUpdate(&f, x.data(), x.data(), nullptr, e.data()), -1);
+  EXPECT_EQ(bnlms32fFilterUpdate(&f, x.data(), x.data(), nullptr, e.data()),
+            -1);
   f.delayLine = nullptr;
   EXPECT_EQ(bnlms32fFilterOnly(&f, x.data(), y.data()), -1);
   EXPECT_EQ(bnlms32fGetDelayLine(&f, y.data(), 0, 1, 0), -1);

@@ -210,7 +210,8 @@ TYPED_TEST(SecPath, MatchesTheStepByStepModel) {
     const DT32F mu = DT32F(0.02);
     typename F::Rec f;
     ASSERT_EQ(F::init(&f, sh.N, mu, const_cast<DT32F *>(path.data()), sh.Ns,
-                      const_cast<DT32F *>(model.data()), sh.Nm), 0);
+                      const_cast<DT32F *>(model.data()), sh.Nm),
+              0);
     EXPECT_EQ(f.refLength, F::refLen(sh.N, sh.Nm));
     RefSecPath ref(F::adjoint, size_t(sh.N), mu, path, model);
     for (int i = 0; i < 300; ++i) {
@@ -234,8 +235,8 @@ TYPED_TEST(SecPath, CancelsBroadbandNoiseThroughTheSecondaryPath) {
   EXPECT_GE(att, 20.0) << "attenuation " << att << " dB in 20000 samples";
   // A model of the wrong sign turns the descent into an ascent.
   const double wrong = ancAttenuation<F>(mu, true);
-  EXPECT_FALSE(wrong > 3.0) << "sign-flipped model still attenuates by "
-                            << wrong << " dB";
+  EXPECT_FALSE(wrong > 3.0)
+      << "sign-flipped model still attenuates by " << wrong << " dB";
 }
 
 TYPED_TEST(SecPath, SetUpLayoutAndCodes) {
@@ -247,18 +248,29 @@ TYPED_TEST(SecPath, SetUpLayoutAndCodes) {
   EXPECT_EQ(F::init(&f, 0, 1, path.data(), Ns, model.data(), Nm), -2);
   EXPECT_EQ(f.length, 0);
   EXPECT_EQ(F::init(&f, N, 1, path.data(), 0, model.data(), Nm), -2);
-  EXPECT_EQ(F::init(&f, N, 1, nullptr, Ns, model.data(), 0), -2);  // sizes first
+  EXPECT_EQ(F::init(&f, N, 1, nullptr, Ns, model.data(), 0),
+            -2);  // sizes first
   EXPECT_EQ(F::init(&f, N, 1, path.data(), Ns, nullptr, Nm), -1);
   EXPECT_EQ(f.length, 0);
+  // Rings that could not be indexed are refused like a failed allocation
+  // (Init) or as out of range (InitStatic), before anything is allocated.
+  EXPECT_EQ(F::init(&f, INT32_MAX, 1, path.data(), Ns, model.data(), Nm), -3);
+  EXPECT_EQ(f.length, 0);
+  EXPECT_EQ(F::initStatic(&f, INT32_MAX - 1, 1, path.data(), Ns, model.data(),
+                          Nm, path.data(), model.data()),
+            -2);
   const DT32S stateLen = Ns + F::midLen(N, Nm) + F::refLen(N, Nm);
   Vec coefBuf(size_t(N), DT32F(5)), stateBuf(size_t(stateLen), DT32F(5));
   EXPECT_EQ(F::initStatic(&f, N, 1, path.data(), Ns, model.data(), -1, nullptr,
-                          nullptr), -2);
+                          nullptr),
+            -2);
   EXPECT_EQ(F::initStatic(&f, N, 1, path.data(), Ns, model.data(), Nm,
-                          coefBuf.data(), nullptr), -1);
+                          coefBuf.data(), nullptr),
+            -1);
   EXPECT_EQ(f.length, 0);
   ASSERT_EQ(F::initStatic(&f, N, DT32F(0.5), path.data(), Ns, model.data(), Nm,
-                          coefBuf.data(), stateBuf.data()), 0);
+                          coefBuf.data(), stateBuf.data()),
+            0);
   EXPECT_EQ(coefBuf, Vec(size_t(N), DT32F(0)));
   EXPECT_EQ(stateBuf, Vec(size_t(stateLen), DT32F(0)));
   // The state block holds output, middle and reference rings in this order;
@@ -311,7 +323,8 @@ TYPED_TEST(SecPath, HistoriesResetAndResize) {
   ASSERT_EQ(F::init(&f, 6, DT32F(0.05), path.data(), 3, model.data(), 2), 0);
   Vec w = rng.vec(6);
   F::setCoef(&f, w.data(), 0, 6, 0);
-  for (int i = 0; i < 20; ++i) F::update(&f, DT32F(rng.sym()), DT32F(rng.sym()));
+  for (int i = 0; i < 20; ++i)
+    F::update(&f, DT32F(rng.sym()), DT32F(rng.sym()));
   const Vec ref = reference<F>(f), out = outputs<F>(f), mid = middle<F>(f);
   w = coefs<F>(f);
   const DT32F power = f.power;
@@ -373,14 +386,13 @@ TYPED_TEST(SecPath, AllocatesOnlyInInitAndResize) {
   ASSERT_EQ(F::init(&f, 8, DT32F(0.01), path.data(), 3, model.data(), 2), 0);
   for (int i = 0; i < 10; ++i) F::update(&f, DT32F(i), 1);
   const Vec w = coefs<F>(f), ref = reference<F>(f);
-  expectAllocFailuresClean(
-      [&] { return F::resize(&f, 12); },
-      [&](DT32S) {
-        EXPECT_EQ(f.length, 8);
-        EXPECT_EQ(coefs<F>(f), w);
-        EXPECT_EQ(reference<F>(f), ref);
-      },
-      [&] { F::release(&f); });
+  expectAllocFailuresClean([&] { return F::resize(&f, 12); },
+                           [&](DT32S) {
+                             EXPECT_EQ(f.length, 8);
+                             EXPECT_EQ(coefs<F>(f), w);
+                             EXPECT_EQ(reference<F>(f), ref);
+                           },
+                           [&] { F::release(&f); });
   ASSERT_EQ(F::init(&f, 8, DT32F(0.01), path.data(), 3, model.data(), 2), 0);
   expectNoAllocation([&] {
     F::update(&f, 1, 1);
