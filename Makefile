@@ -1,4 +1,5 @@
 # Convenience wrapper around CMake: make demo | test | bench | install | clean
+MAKEFLAGS += --no-print-directory
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD   ?= build
 ASAN    ?= build-asan

@@ -11,5 +11,10 @@
 #include "quolmbnlms32f.h"
 #include "quolmfxlms32f.h"
 #include "quolmadjlms32f.h"
+#include "quolmffttables32f.h"
+#include "quolmpbfdaf32f.h"
+#include "quolmrlslattice32f.h"
+#include "quolmrlslbpef32f.h"
+#include "quolmrlslfpef32f.h"
 
 #endif

@@ -27,6 +27,23 @@ constexpr DT32F kSecPathKeep = DT32F(0.99);
 constexpr DT32F kSecPathGain = DT32F(0.01);
 constexpr DT32F kSecPathEps = DT32F(1e-12);
 
+// BFDAF: power smoothing, weight of the new block's power (before the
+// division by the block length) and divisor regularisation, exact in each
+// build (the single build's weight is 0.02f).
+constexpr DT32F kBfdafKeep = DT32F(0.98);
+constexpr DT32F kBfdafGain = DT32F(1.0 - 0.98);
+constexpr DT32F kBfdafEps = DT32F(1e-6);
+
+// PBFDAF: the same roles, single-precision values in both builds.
+constexpr DT32F kPbfdafKeep = DT32F(0.98f);
+constexpr DT32F kPbfdafGain = DT32F(1.0f - 0.98f);  // 0.019999980926513672
+constexpr DT32F kPbfdafEps = DT32F(1e-6f);
+
+// RLS lattice families: start value of every stage's error powers (the
+// single-precision 0.001 in both builds) and of its conversion factor.
+constexpr DT32F kRlsLatPowerStart = DT32F(0.001f);
+constexpr DT32F kRlsLatConvStart = DT32F(1.0);
+
 }  // namespace quolm32f
 
 #endif

@@ -43,27 +43,29 @@ struct Rng {
 // 10*log10 of a ratio of powers.
 inline double dB(double num, double den) { return 10.0 * log10(num / den); }
 
-// Runs op with the allocation hook armed and expects no allocation.
+// Runs op with the allocation hook armed and expects no allocation. Without
+// the hook (sanitizer builds) op still runs, unchecked, so the test goes on
+// from the same state.
 inline void expectNoAllocation(const std::function<void()> &op) {
-  if (!allochook::available()) GTEST_SKIP() << "allocation hook absent";
   allochook::arm();
   op();
   const allochook::Counts c = allochook::disarm();
-  EXPECT_EQ(c.calls, 0) << "allocations inside a processing call";
+  if (allochook::available())
+    EXPECT_EQ(c.calls, 0) << "allocations inside a processing call";
 }
 
 // Fails the 1st, 2nd, ... allocation of setUp() in turn until it runs with no
 // failure left to inject. Each failing run must return -3 and leave nothing
 // allocated; check(rc) inspects the record after each failed run. The final
-// run must succeed; tearDown() undoes it. Without the hook (sanitizer builds)
-// setUp and tearDown run once, uninjected.
+// run must succeed; tearDown() must release what it allocated. Without the
+// hook (sanitizer builds) only that final run and tearDown() take place.
 inline void expectAllocFailuresClean(const std::function<DT32S()> &setUp,
                                     const std::function<void(DT32S)> &check,
                                     const std::function<void()> &tearDown) {
-  if (!allochook::available()) {  // still leave the record as callers expect
+  if (!allochook::available()) {
     EXPECT_EQ(setUp(), 0);
     tearDown();
-    GTEST_SKIP() << "allocation hook absent";
+    return;
   }
   for (int k = 1; k < 64; ++k) {
     allochook::arm(k);

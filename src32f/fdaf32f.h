@@ -1,0 +1,151 @@
+// The block steps shared by the frequency-domain block filters (BFDAF and the
+// partitioned PBFDAF): sizing, overlap-save windowing, output and error
+// spectra, the power-normalised gradient step and the gradient constraint.
+// Templates over either record (fields fftSize, bins, blockLen, length,
+// saveLength, saved, work, scratch, power, powerGain, mu, invScale, fftWork,
+// fftTable).
+#ifndef QUOLM_FDAF32F_H
+#define QUOLM_FDAF32F_H
+
+#include <stdint.h>
+
+#include "alloc32f.h"
+#include "fft32f.h"
+#include "kernels32f.h"
+#include "spectral32f.h"
+#include "vcopy32f.h"
+
+namespace quolm32f {
+
+// Sizes of a block filter with P partitions of L taps and blocks of B
+// samples. The FFT size M is the smallest power of two >= L + B - 1, and at
+// least 2 since the transform works on pairs (L = B = 1 would give 1).
+struct FdafSizes {
+  DT32S M = 0;
+  size_t coefLen = 0;   // P*M
+  size_t stateLen = 0;  // (M - B) + P*M + M + scratchLen + bins
+};
+
+// Sizes for L, B, P >= 1 whose scratch vector holds scratchLen(M) values,
+// with the checks every Init makes after its pointer and range checks: -2
+// when the caller's tables were built for fewer than M values, -3 when a
+// buffer cannot be sized; else 0.
+template <class ScratchLen>
+DT32S fdafSizes(DT32S L, DT32S B, DT32S P, ScratchLen scratchLen,
+                const DT32S *fftWork, FdafSizes *s) {
+  const int64_t need = int64_t(L) + B - 1;
+  int64_t M = 2;
+  while (M < need) M *= 2;
+  if (M > (int64_t(1) << 30)) return -3;
+  s->M = DT32S(M);
+  if (!fftTablesServe32f(fftWork, s->M)) return -2;
+  const size_t m = size_t(M), bins = m / 2 + 1;
+  size_t t1, t2, t3;
+  if (!sizeMul(size_t(P), m, s->coefLen) ||
+      !sizeAdd(s->coefLen, m - size_t(B), t1) || !sizeAdd(t1, m, t2) ||
+      !sizeAdd(t2, size_t(scratchLen(s->M)), t3) ||
+      !sizeAdd(t3, bins, s->stateLen))
+    return -3;
+  return 0;
+}
+
+// The fields both records set alike from the sizes; powerGain and the
+// layout of the state block are the family's.
+template <class R>
+void fdafSetFields(R *f, DT32S L, DT32S B, DT32S M, DT32F mu,
+                   DT32S constrain, DT32S *fftWork, DT32F *fftTable) {
+  f->length = L;
+  f->blockLen = B;
+  f->fftSize = M;
+  f->bins = M / 2 + 1;
+  f->constrain = constrain != 0;
+  f->saveLength = M - B;
+  f->padLength = M - L;
+  f->mu = mu;
+  f->invScale = DT32F(2) / DT32F(M);
+  f->fftWork = fftWork;
+  f->fftTable = fftTable;
+}
+
+template <class R>
+inline void forward(R *f, DT32F *v) {
+  realFft32f(f->fftSize, -1, v, f->fftWork, f->fftTable);
+}
+
+template <class R>
+inline void inverse(R *f, DT32F *v) {
+  realFft32f(f->fftSize, 1, v, f->fftWork, f->fftTable);
+}
+
+// Overlap-save window of the new block in `slot` (saved samples, then x),
+// the newest M - B samples kept for the next block, and its spectrum.
+template <class R>
+void fdafWindow(R *f, DT32F *slot, const DT32F *x) {
+  const DT32S keep = f->saveLength;
+  copy32f(f->saved, slot, keep);
+  copy32f(x, slot + keep, f->blockLen);
+  copy32f(slot + f->blockLen, f->saved, keep);
+  forward(f, slot);
+}
+
+// y = the last B samples of the inverse of the output spectrum in work.
+template <class R>
+void fdafOutput(R *f, DT32F *y) {
+  inverse(f, f->work);
+  copy32f(f->work + f->saveLength, y, f->blockLen);
+  scale32f(f->invScale, y, f->blockLen);
+}
+
+// e = d - y and the spectrum of the error window (zeros, then e) in work.
+template <class R>
+void fdafErrorSpectrum(R *f, const DT32F *d, const DT32F *y, DT32F *e) {
+  sub32f(y, d, e, f->blockLen);
+  zeroVector(f->work, f->saveLength);
+  copy32f(e, f->work + f->saveLength, f->blockLen);
+  forward(f, f->work);
+}
+
+// Smooths the per-bin power estimate with the power spectrum of X.
+template <class R>
+void fdafTrackPower(R *f, const DT32F *X, DT32F keep) {
+  powerSpectrum32f(X, f->scratch, f->bins);
+  smoothPower32f(f->powerGain, f->scratch, keep, f->power, f->bins);
+}
+
+// The gradient step spectrum: error spectrum in work divided per bin by the
+// smoothed power and scaled by mu.
+template <class R>
+void fdafNormalise(R *f, DT32F eps) {
+  normSpectrum32f(f->power, eps, f->work, f->bins);
+  scaleComplex32f(f->mu, f->work, f->fftSize / 2);
+}
+
+// Coefficient spectrum W to time-domain taps w = (2/M) inverse(W) over its
+// first `scaled` values (the rest stay scaled by M/2 unless zeroed).
+template <class R>
+void fdafToTime(R *f, DT32F *W, DT32S scaled) {
+  inverse(f, W);
+  scale32f(f->invScale, W, scaled);
+}
+
+// Keeps W at L time-domain taps: w[L..M-1] = 0.
+template <class R>
+void fdafConstrain(R *f, DT32F *W) {
+  fdafToTime(f, W, f->length);
+  zeroVector(W + f->length, f->padLength);
+  forward(f, W);
+}
+
+// Moves the newest min(old, new) saved samples into a resized record,
+// keeping their ages.
+template <class R>
+void fdafCarrySaved(const R *from, R *to) {
+  const DT32S s =
+      from->saveLength < to->saveLength ? from->saveLength : to->saveLength;
+  copy32f(from->saved + from->saveLength - s, to->saved + to->saveLength - s,
+          s);
+}
+
+}  // namespace quolm32f
+
+#endif

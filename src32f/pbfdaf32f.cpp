@@ -1,0 +1,220 @@
+// Partitioned-block frequency-domain adaptive filter: P coefficient spectra,
+// a ring of the last P input spectra (the spectral delay line) and one
+// power-normalised error spectrum per block shared by every partition.
+#include <stdlib.h>
+
+#include "consts32f.h"
+#include "fdaf32f.h"
+#include "quolmpbfdaf32f.h"
+
+using namespace quolm32f;
+
+namespace {
+
+// Null-pointer and range checks of both Inits, then the sizes.
+DT32S pbfdafCheck(DT32S N, DT32S B, DT32S P, const DT32S *fftWork,
+                  const DT32F *fftTable, FdafSizes *s) {
+  if (!fftWork || !fftTable) return -1;
+  if (B < 1 || N < 1 || P < 1) return -2;
+  return fdafSizes(N, B, P, [](DT32S M) { return M; }, fftWork, s);
+}
+
+// Fills the record on zeroed buffers: state block laid out as saved,
+// inputSpectra, work, scratch, power; power starts at 1.
+void pbfdafSetUp(quolmPbfdaf *f, DT32S N, DT32S B, DT32S P, DT32F mu,
+                 DT32S constrain, DT32S *fftWork, DT32F *fftTable,
+                 const FdafSizes &s, DT32F *coefs, DT32F *state) {
+  const DT32S M = s.M;
+  fdafSetFields(f, N, B, M, mu, constrain, fftWork, fftTable);
+  f->partitions = P;
+  f->specLength = DT32S(s.coefLen);
+  f->powerGain = kPbfdafGain / DT32F(B);
+  f->index = (P - 1) * (M / 2);
+  f->coefs = coefs;
+  f->saved = state;
+  f->inputSpectra = f->saved + f->saveLength;
+  f->work = f->inputSpectra + f->specLength;
+  f->scratch = f->work + M;
+  f->power = f->scratch + M;
+  for (DT32S k = 0; k < f->bins; ++k) f->power[k] = DT32F(1);
+}
+
+// Input spectrum of q blocks before the current one (q = 0: the slot at
+// index).
+DT32F *spectrumAt(const quolmPbfdaf *f, DT32S q) {
+  const DT32S half = f->fftSize / 2, ring = f->partitions * half;
+  DT32S pos = f->index + q * half;
+  if (pos >= ring) pos -= ring;
+  return f->inputSpectra + 2 * pos;
+}
+
+// Window of the new block into the slot at index, its spectrum, and the
+// output block from every partition's product with its input spectrum.
+void pbfdafFilter(quolmPbfdaf *f, const DT32F *x, DT32F *y) {
+  const DT32S M = f->fftSize;
+  fdafWindow(f, spectrumAt(f, 0), x);
+  mulSpectrum32f(f->coefs, spectrumAt(f, 0), f->work, f->bins);
+  for (DT32S p = 1; p < f->partitions; ++p)
+    macSpectrum32f(f->coefs + p * M, spectrumAt(f, p), f->work, f->bins);
+  fdafOutput(f, y);
+}
+
+void stepIndex(quolmPbfdaf *f) {
+  f->index -= f->fftSize / 2;
+  if (f->index < 0) f->index = (f->partitions - 1) * (f->fftSize / 2);
+}
+
+// GetCoef and SetCoef: every partition goes to its L constrained taps, the
+// requested elements g = p*L + i are copied, and it returns to the spectrum.
+template <Dir D>
+DT32S coefCopy(quolmPbfdaf *f, DT32F *values, DT32S start, DT32S count,
+               DT32S reverse) {
+  if (!f) return -1;
+  const DT32S L = f->length;
+  const DT32S n = copyCount(f->coefs, values, f->partitions * L, start, count);
+  if (n < 1) return n;
+  for (DT32S p = 0; p < f->partitions; ++p) {
+    DT32F *W = f->coefs + p * f->fftSize;
+    fdafToTime(f, W, L);
+    zeroVector(W + L, f->padLength);
+    const DT32S lo = start > p * L ? start : p * L;
+    const DT32S hi = start + n < (p + 1) * L ? start + n : (p + 1) * L;
+    if (lo < hi) {
+      DT32F *seg = values + (reverse ? n - (hi - start) : lo - start);
+      copyLinear<D>(W, L, seg, lo - p * L, hi - lo, reverse);
+    }
+    forward(f, W);
+  }
+  return n;
+}
+
+}  // namespace
+
+extern "C" {
+
+QUOLM_API DT32S pbfdaf32fInit(quolmPbfdaf *filter, DT32S N, DT32S blockLen,
+                              DT32S partitions, DT32F mu, DT32S constrain,
+                              DT32S *fftWork, DT32F *fftTable) {
+  if (!filter) return -1;
+  filter->length = 0;
+  FdafSizes s;
+  const DT32S rc =
+      pbfdafCheck(N, blockLen, partitions, fftWork, fftTable, &s);
+  if (rc != 0) return rc;
+  DT32F *coefs, *state;
+  if (!allocPair<DT32F>(s.coefLen, &coefs, s.stateLen, &state)) return -3;
+  pbfdafSetUp(filter, N, blockLen, partitions, mu, constrain, fftWork,
+              fftTable, s, coefs, state);
+  return 0;
+}
+
+QUOLM_API DT32S pbfdaf32fInitStatic(quolmPbfdaf *filter, DT32S N,
+                                    DT32S blockLen, DT32S partitions,
+                                    DT32F mu, DT32S constrain,
+                                    DT32F *coefBuf, DT32F *stateBuf,
+                                    DT32S *fftWork, DT32F *fftTable) {
+  if (!filter) return -1;
+  filter->length = 0;
+  if (!coefBuf || !stateBuf) return -1;
+  FdafSizes s;
+  const DT32S rc =
+      pbfdafCheck(N, blockLen, partitions, fftWork, fftTable, &s);
+  if (rc != 0) return rc;
+  zeroVector(coefBuf, DT32S(s.coefLen));
+  zeroVector(stateBuf, DT32S(s.stateLen));
+  pbfdafSetUp(filter, N, blockLen, partitions, mu, constrain, fftWork,
+              fftTable, s, coefBuf, stateBuf);
+  return 0;
+}
+
+QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x,
+                                      DT32F *d, DT32F *y, DT32F *e) {
+  quolmPbfdaf *f = filter;
+  pbfdafFilter(f, x, y);
+  fdafErrorSpectrum(f, d, y, e);
+  fdafTrackPower(f, spectrumAt(f, 0), kPbfdafKeep);
+  fdafNormalise(f, kPbfdafEps);
+  for (DT32S p = 0; p < f->partitions; ++p) {
+    DT32F *W = f->coefs + p * f->fftSize;
+    conjCopySpectrum32f(spectrumAt(f, p), f->scratch, f->bins);
+    macSpectrum32f(f->work, f->scratch, W, f->bins);
+    if (f->constrain) fdafConstrain(f, W);
+  }
+  stepIndex(f);
+  return 0;
+}
+
+QUOLM_API DT32S pbfdaf32fFilterOnly(quolmPbfdaf *filter, DT32F *x,
+                                    DT32F *y) {
+  pbfdafFilter(filter, x, y);
+  fdafTrackPower(filter, spectrumAt(filter, 0), kPbfdafKeep);
+  stepIndex(filter);
+  return 0;
+}
+
+QUOLM_API void pbfdaf32fFree(quolmPbfdaf *filter) {
+  if (!filter) return;
+  free(filter->coefs);
+  free(filter->saved);
+  filter->coefs = filter->saved = filter->inputSpectra = filter->work =
+      filter->power = filter->scratch = nullptr;
+  filter->length = 0;
+}
+
+QUOLM_API DT32S pbfdaf32fReset(quolmPbfdaf *filter) {
+  return filter ? zeroVector(filter->coefs, filter->specLength) : -1;
+}
+
+QUOLM_API DT32S pbfdaf32fResetDelayLine(quolmPbfdaf *filter) {
+  if (!filter || !filter->inputSpectra || !filter->saved) return -1;
+  zeroVector(filter->inputSpectra, filter->specLength);
+  return zeroVector(filter->saved, filter->saveLength);
+}
+
+QUOLM_API DT32S pbfdaf32fGetCoef(quolmPbfdaf *filter, DT32F *values,
+                                 DT32S start, DT32S count, DT32S reverse) {
+  return coefCopy<Dir::Get>(filter, values, start, count, reverse);
+}
+
+QUOLM_API DT32S pbfdaf32fSetCoef(quolmPbfdaf *filter, DT32F *values,
+                                 DT32S start, DT32S count, DT32S reverse) {
+  return coefCopy<Dir::Set>(filter, values, start, count, reverse);
+}
+
+QUOLM_API DT32S pbfdaf32fResize(quolmPbfdaf *filter, DT32S N, DT32S blockLen,
+                                DT32S partitions) {
+  if (!filter) return -1;
+  quolmPbfdaf *f = filter;
+  if (N == f->length && blockLen == f->blockLen && partitions == f->partitions)
+    return 0;
+  if (!f->coefs || !f->saved) return -1;
+  quolmPbfdaf t;
+  const DT32S rc = pbfdaf32fInit(&t, N, blockLen, partitions, f->mu,
+                                 f->constrain, f->fftWork, f->fftTable);
+  if (rc != 0) return rc;
+  fdafCarrySaved(f, &t);
+  const bool sameM = t.fftSize == f->fftSize;
+  if (sameM) {  // the newest spectra, each where the new ring expects it
+    const DT32S P = f->partitions < t.partitions ? f->partitions : t.partitions;
+    for (DT32S q = 0; q < P; ++q) {
+      DT32F *slot = spectrumAt(&t, q);
+      copy32f(spectrumAt(f, q), slot, t.fftSize);
+      fdafToTime(&t, slot, t.fftSize);
+      forward(&t, slot);
+    }
+    copy32f(f->power, t.power, t.bins);
+  }
+  const DT32S oldCount = f->partitions * f->length;
+  const DT32S m = N * partitions < oldCount ? N * partitions : oldCount;
+  pbfdaf32fGetCoef(f, f->inputSpectra, 0, oldCount, 0);
+  const DT32S n = pbfdaf32fSetCoef(&t, f->inputSpectra, 0, m, 0);
+  if (n != m) {
+    pbfdaf32fFree(&t);
+    return n;
+  }
+  pbfdaf32fFree(f);
+  *f = t;
+  return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,262 @@
+// What the three RLS lattice families share: the least-squares stage
+// recursion, the step-up recursion to direct-form coefficients, and set-up,
+// reset, release, copies and resize over any of their records. The joint
+// estimator's record is told apart by its `jointCorr` (ladder) vector, the
+// backward predictor's by its input ring `delayedInput`.
+#ifndef QUOLM_RLSLATSHARED32F_H
+#define QUOLM_RLSLATSHARED32F_H
+
+#include <stdlib.h>
+
+#include <type_traits>
+
+#include "alloc32f.h"
+#include "consts32f.h"
+#include "kernels32f.h"
+#include "vcopy32f.h"
+
+namespace quolm32f {
+
+template <class R, class = void>
+struct HasLadder : std::false_type {};
+template <class R>
+struct HasLadder<R, std::void_t<decltype(&R::jointCorr)>> : std::true_type {};
+template <class R, class = void>
+struct HasRing : std::false_type {};
+template <class R>
+struct HasRing<R, std::void_t<decltype(&R::delayedInput)>> : std::true_type {};
+template <class R, class = void>
+struct HasUpdateCoefs : std::false_type {};
+template <class R>
+struct HasUpdateCoefs<R, std::void_t<decltype(&R::updateCoefs)>>
+    : std::true_type {};
+
+// Calls fn with a member pointer to each per-stage vector of the record type.
+template <class R, class Fn>
+void forEachStageVector(Fn fn) {
+  fn(&R::fwdPower);
+  fn(&R::bwdPower);
+  fn(&R::crossCorr);
+  if constexpr (HasLadder<R>::value) fn(&R::jointCorr);
+  fn(&R::convFactor);
+  fn(&R::delayLine);
+  fn(&R::fwdParcor);
+  fn(&R::bwdParcor);
+  fn(&R::coefs);
+}
+
+constexpr size_t kCoefVectors = 3;  // coefs, bwdParcor, fwdParcor
+
+// Values in the state block of an N-stage record: five per-stage vectors, the
+// ladder correlations and the N+1 input-ring samples where the record has them.
+template <class R>
+bool stateBlockSize(DT32S N, size_t &out) {
+  const size_t vectors = HasLadder<R>::value ? 6 : 5;
+  return sizeMul(vectors, size_t(N), out) &&
+         (!HasRing<R>::value || sizeAdd(out, size_t(N) + 1, out));
+}
+
+// Points the vectors into the two blocks: coefs, bwdParcor, fwdParcor in the
+// coefficient block; delayLine, bwdPower, (jointCorr,) convFactor, crossCorr,
+// fwdPower (, delayedInput) in the state block.
+template <class R>
+void pointIntoBlocks(R *r, DT32S N, DT32F *coefBlock, DT32F *stateBlock) {
+  r->coefs = coefBlock;
+  r->bwdParcor = coefBlock + N;
+  r->fwdParcor = coefBlock + 2 * size_t(N);
+  DT32F *s = stateBlock;
+  r->delayLine = s;
+  r->bwdPower = s += N;
+  if constexpr (HasLadder<R>::value) r->jointCorr = s += N;
+  r->convFactor = s += N;
+  r->crossCorr = s += N;
+  r->fwdPower = s += N;
+  if constexpr (HasRing<R>::value) r->delayedInput = s + N;
+}
+
+// Powers 0.001, conversion factors 1.0, everything else (the input ring
+// included) 0.
+template <class R>
+void writeStartValues(R *r) {
+  const DT32S n = r->length;
+  forEachStageVector<R>([&](DT32F *R::*v) { zeroVector(r->*v, n); });
+  if constexpr (HasRing<R>::value) zeroVector(r->delayedInput, n + 1);
+  for (DT32S m = 0; m < n; ++m) {
+    r->fwdPower[m] = kRlsLatPowerStart;
+    r->bwdPower[m] = kRlsLatPowerStart;
+    r->convFactor[m] = kRlsLatConvStart;
+  }
+}
+
+template <class R>
+void setUpRecord(R *r, DT32S N, DT32F lambda, DT32F *coefBlock,
+                 DT32F *stateBlock) {
+  r->length = N;
+  r->lambda = lambda;
+  if constexpr (HasUpdateCoefs<R>::value) r->updateCoefs = 1;
+  if constexpr (HasRing<R>::value) r->index = N;
+  pointIntoBlocks(r, N, coefBlock, stateBlock);
+  writeStartValues(r);
+}
+
+// Init: -1 for a null record (nothing written), -2 for N < 1, -3 when a block
+// cannot be sized or allocated (nothing stays allocated); length 0 on failure.
+template <class R>
+DT32S latticeInit(R *r, DT32S N, DT32F lambda) {
+  if (!r) return -1;
+  r->length = 0;
+  if (N < 1) return -2;
+  size_t coefLen, stateLen;
+  DT32F *coefBlock, *stateBlock;
+  if (!sizeMul(kCoefVectors, size_t(N), coefLen) ||
+      !stateBlockSize<R>(N, stateLen) ||
+      !allocPair<DT32F>(coefLen, &coefBlock, stateLen, &stateBlock))
+    return -3;
+  setUpRecord(r, N, lambda, coefBlock, stateBlock);
+  return 0;
+}
+
+// InitStatic: the pointer checks come before the length check.
+template <class R>
+DT32S latticeInitStatic(R *r, DT32S N, DT32F lambda, DT32F *coefBuf,
+                        DT32F *stateBuf) {
+  if (!r) return -1;
+  r->length = 0;
+  if (!coefBuf || !stateBuf) return -1;
+  if (N < 1) return -2;
+  setUpRecord(r, N, lambda, coefBuf, stateBuf);
+  return 0;
+}
+
+// Releases the two blocks and clears every pointer into them, so that a later
+// copy reports -1 instead of touching freed memory.
+template <class R>
+void latticeFree(R *r) {
+  if (!r) return;
+  free(r->coefs);
+  free(r->delayLine);
+  forEachStageVector<R>([&](DT32F *R::*v) { r->*v = nullptr; });
+  if constexpr (HasRing<R>::value) r->delayedInput = nullptr;
+  r->length = 0;
+}
+
+template <class R>
+DT32S latticeReset(R *r) {
+  if (!r) return -1;
+  if (r->length >= 1) writeStartValues(r);
+  return 0;
+}
+
+// Linear copy of one per-stage vector.
+template <Dir D, class R>
+DT32S stageCopy(R *r, DT32F *R::*v, DT32F *values, DT32S start, DT32S count,
+                DT32S reverse) {
+  if (!r) return -1;
+  return copyLinear<D>(r->*v, r->length, values, start, count, reverse);
+}
+
+// Builds the record anew with N stages and the old lambda; the leading
+// min(N, old N) elements of every per-stage vector carry over, and input-ring
+// elements 0..m by position. index and updateCoefs restart; on failure the
+// record stays as it was.
+template <class R>
+DT32S latticeResize(R *r, DT32S N) {
+  if (!r) return -1;
+  if (N == r->length) return 0;
+  R tmp{};  // err stays 0 until the next per-sample call
+  const DT32S rc = latticeInit(&tmp, N, r->lambda);
+  if (rc != 0) return rc;
+  const DT32S m = r->length < N ? r->length : N;
+  if (m > 0) {
+    forEachStageVector<R>([&](DT32F *R::*v) { copy32f(r->*v, tmp.*v, m); });
+    if constexpr (HasRing<R>::value)
+      copy32f(r->delayedInput, tmp.delayedInput, m + 1);
+  }
+  latticeFree(r);
+  *r = tmp;
+  return 0;
+}
+
+// The forward, backward and estimation errors of order N of one sample.
+struct StageErrors {
+  Acc f, b, e;
+};
+
+// One pass of x through the N least-squares stages. With Adapt every stage
+// updates its forward power, correlations, reflection and (with a ladder)
+// ladder coefficient; without, only the backward power, the conversion factor
+// and the delayed backward error move, and the stored coefficients filter.
+// The estimation error starts from d when adapting and from 0 otherwise.
+// Running errors stay in the accumulator type; every stored value is rounded.
+template <bool Adapt, class R>
+inline StageErrors runStages(R *r, Acc x, Acc d) {
+  const Acc lam = r->lambda;
+  const DT32S n = r->length;
+  Acc f = x, b = x, e = Adapt ? d : 0.0, g = 1.0;
+  for (DT32S m = 0; m < n; ++m) {
+    const Acc bd = r->delayLine[m];
+    const Acc bOld = r->bwdPower[m];
+    const DT32F bNew = DT32F(lam * bOld + b * b / g);
+    Acc kf = r->fwdParcor[m], kb = r->bwdParcor[m];
+    if constexpr (Adapt) {
+      const Acc gp = r->convFactor[m];
+      const DT32F fPow = DT32F(lam * Acc(r->fwdPower[m]) + f * f / gp);
+      const DT32F delta = DT32F(lam * Acc(r->crossCorr[m]) + f * bd / gp);
+      r->fwdPower[m] = fPow;
+      r->crossCorr[m] = delta;
+      kf = r->fwdParcor[m] = DT32F(Acc(delta) / bOld);  // previous B[m]
+      kb = r->bwdParcor[m] = DT32F(Acc(delta) / Acc(fPow));
+    }
+    const Acc fNext = f - kf * bd;
+    const Acc bNext = bd - kb * f;
+    if constexpr (HasLadder<R>::value) {
+      Acc c = r->coefs[m];
+      if constexpr (Adapt) {
+        const DT32F rho = DT32F(lam * Acc(r->jointCorr[m]) + e * b / g);
+        r->jointCorr[m] = rho;
+        c = r->coefs[m] = DT32F(Acc(rho) / Acc(bNew));
+      }
+      e -= c * b;  // a posteriori: this sample's ladder coefficient
+    }
+    r->convFactor[m] = DT32F(g);
+    g -= b * b / Acc(bNew);
+    r->bwdPower[m] = bNew;
+    r->delayLine[m] = DT32F(b);
+    f = fNext;
+    b = bNext;
+  }
+  return StageErrors{f, b, e};
+}
+
+// The prediction filters' extra update of stage 0's forward power by the new
+// sample's energy, before the stages run.
+template <class R>
+inline void addInputEnergy(R *r, Acc x) {
+  r->fwdPower[0] = DT32F(Acc(r->lambda) * Acc(r->fwdPower[0]) + x * x);
+}
+
+// Direct-form coefficients a[0..n-1] from reflection coefficients k by the
+// step-up recursion over the orders: a[m] = k[m] and a[j] -= k[m] * a[m-1-j]
+// for j < m, every right-hand a of order m. The pairs j, m-1-j are updated
+// together, so no copy is needed; each order's values are rounded as stored.
+inline void stepUp(const DT32F *k, DT32F *a, DT32S n) {
+  for (DT32S m = 0; m < n; ++m) {
+    const Acc km = k[m];
+    // The lower half lo[j] pairs with the upper half hi[h-1-j]; the halves
+    // are disjoint, which lets the compiler vectorise the loop.
+    const DT32S h = m / 2;
+    DT32F *__restrict lo = a;
+    DT32F *__restrict hi = a + (m - h);
+    for (DT32S j = 0; j < h; ++j) {
+      const Acc l = lo[j], u = hi[h - 1 - j];
+      lo[j] = DT32F(l - km * u);
+      hi[h - 1 - j] = DT32F(u - km * l);
+    }
+    if (m % 2 == 1) a[h] = DT32F(Acc(a[h]) - km * Acc(a[h]));
+    a[m] = k[m];
+  }
+}
+
+}  // namespace quolm32f
+
+#endif
