@@ -2,6 +2,8 @@
 // per-sample steps, their degenerate forms, history handling, resize, codes,
 // and active noise control through a secondary path.
 #include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 #include <deque>
 
@@ -237,6 +239,9 @@ TYPED_TEST(SecPath, CancelsBroadbandNoiseThroughTheSecondaryPath) {
   const double wrong = ancAttenuation<F>(mu, true);
   EXPECT_FALSE(wrong > 3.0)
       << "sign-flipped model still attenuates by " << wrong << " dB";
+  if (getenv("QUOLM_FIGURES"))
+    printf("%s: %.1f dB attenuation (sign-flipped model: %.1f dB)\n",
+           F::adjoint ? "adjlms" : "fxlms", att, wrong);
 }
 
 TYPED_TEST(SecPath, SetUpLayoutAndCodes) {
