@@ -34,6 +34,19 @@ namespace quolm32f {
 
 typedef double Acc;  // accumulator of every dot product and step value
 
+// sum_k coefs[k] * ring[(p + k) mod ringLength] for k < n, reading the ring
+// from slot p upwards in two contiguous runs; nothing is written. n must not
+// exceed ringLength.
+inline Acc dotCircBuf32f(const DT32F *ring, DT32S ringLength, DT32S p,
+                         const DT32F *coefs, DT32S n) {
+  const DT32S m = ringLength - p < n ? ringLength - p : n;
+  Acc acc = 0.0;
+  const DT32F *run = ring + p;
+  for (DT32S k = 0; k < m; ++k) acc += Acc(run[k]) * Acc(coefs[k]);
+  for (DT32S j = 0; j < n - m; ++j) acc += Acc(ring[j]) * Acc(coefs[m + j]);
+  return acc;
+}
+
 // Stores x at slot *index of the ring, returns sum_k coefs[k] * ring[(p+k) mod
 // delayLength] for k < coefCount (p the slot on entry) in two contiguous runs,
 // and steps *index down with wrap. coefCount must not exceed delayLength.
@@ -41,13 +54,8 @@ inline Acc dotInsertCircBuf32f(DT32F x, DT32F *delayLine, const DT32F *coefs,
                                DT32S delayLength, DT32S coefCount,
                                DT32S *index) {
   const DT32S p = *index;
-  const DT32S m = delayLength - p < coefCount ? delayLength - p : coefCount;
   delayLine[p] = x;
-  Acc acc = 0.0;
-  const DT32F *run = delayLine + p;
-  for (DT32S k = 0; k < m; ++k) acc += Acc(run[k]) * Acc(coefs[k]);
-  for (DT32S j = 0; j < coefCount - m; ++j)
-    acc += Acc(delayLine[j]) * Acc(coefs[m + j]);
+  const Acc acc = dotCircBuf32f(delayLine, delayLength, p, coefs, coefCount);
   *index = p - 1 < 0 ? p - 1 + delayLength : p - 1;
   return acc;
 }

@@ -57,25 +57,38 @@ DT32S allocCoefsAndRing(R *f, DT32S N, DT32S ringLen) {
 }
 
 // The resize plan: `init(&tmp)` builds the new filter (its code is returned
-// on failure, the record untouched); the leading coefficients and the newest
-// samples (by age) move over; the old buffers go and the record takes the new
-// ones.
-template <class R, class Init>
-DT32S resizeRecord(R *f, Init init) {
+// on failure, the record untouched); the leading coefficients move over, then
+// `carry(old, new)` moves the input history (0, or -1 when the old record has
+// none); `release` frees a record's buffers, the old ones on success, the new
+// ones on failure; the record takes the new buffers.
+template <class R, class Init, class Carry, class Release>
+DT32S resizeRecordWith(R *f, Init init, Carry carry, Release release) {
   R tmp;
   const DT32S rc = init(&tmp);
   if (rc != 0) return rc;
   const DT32S m = f->length < tmp.length ? f->length : tmp.length;
   const DT32S n = coefCopy<Dir::Set>(&tmp, f->coefs, 0, m, 0);
-  if (n != m || !f->delayLine) {  // a copy short of m reports a code < 0
-    freeCoefsAndDelayLine(&tmp);
-    return n != m ? n : -1;
+  const DT32S moved = n == m ? carry(f, &tmp) : n;  // short copy: a code < 0
+  if (moved != 0) {
+    release(&tmp);
+    return moved;
   }
-  carryByAge(f->delayLine, f->length, (f->index + 1) % f->length,
-             tmp.delayLine, tmp.length, (tmp.index + 1) % tmp.length);
-  freeCoefsAndDelayLine(f);
+  release(f);
   *f = tmp;
   return 0;
+}
+
+// The plan for records with one ring of `length` samples: the newest samples
+// keep their ages, placed by the new record's `index`.
+template <class R, class Init>
+DT32S resizeRecord(R *f, Init init) {
+  auto carry = [](R *from, R *to) -> DT32S {
+    if (!from->delayLine) return -1;
+    carryByAge(from->delayLine, from->length, (from->index + 1) % from->length,
+               to->delayLine, to->length, (to->index + 1) % to->length);
+    return 0;
+  };
+  return resizeRecordWith(f, init, carry, freeCoefsAndDelayLine<R>);
 }
 
 }  // namespace quolm32f
