@@ -7,7 +7,7 @@ namespace {
 
 constexpr int kSamples = 1024;
 
-void RlsLatticeFilterUpdate(benchmark::State &state) {
+void BM_RlsLatticeFilterUpdate(benchmark::State &state) {
   const DT32S N = DT32S(state.range(0));
   const std::vector<DT32F> x = benchSignal(kSamples, 1), d = benchSignal(kSamples, 2);
   quolmRlslattice f;
@@ -19,7 +19,7 @@ void RlsLatticeFilterUpdate(benchmark::State &state) {
   rlslattice32fFree(&f);
 }
 
-void RlsLatticeFilterOnly(benchmark::State &state) {
+void BM_RlsLatticeFilterOnly(benchmark::State &state) {
   const DT32S N = DT32S(state.range(0));
   const std::vector<DT32F> x = benchSignal(kSamples, 1), d = benchSignal(kSamples, 2);
   quolmRlslattice f;
@@ -47,19 +47,19 @@ void PredictorFilterUpdate(benchmark::State &state) {
   Release(&f);
 }
 
-void RlslbpefFilterUpdate(benchmark::State &state) {
+void BM_RlslbpefFilterUpdate(benchmark::State &state) {
   PredictorFilterUpdate<quolmRlslbpef, rlslbpef32fInit, rlslbpef32fFilterUpdate,
                         rlslbpef32fFree>(state);
 }
 
-void RlslfpefFilterUpdate(benchmark::State &state) {
+void BM_RlslfpefFilterUpdate(benchmark::State &state) {
   PredictorFilterUpdate<quolmRlslfpef, rlslfpef32fInit, rlslfpef32fFilterUpdate,
                         rlslfpef32fFree>(state);
 }
 
 }  // namespace
 
-BENCHMARK(RlsLatticeFilterUpdate)->Arg(8)->Arg(32)->Arg(128);
-BENCHMARK(RlsLatticeFilterOnly)->Arg(8)->Arg(32)->Arg(128);
-BENCHMARK(RlslbpefFilterUpdate)->ArgsProduct({{8, 32, 128}, {0, 1}});
-BENCHMARK(RlslfpefFilterUpdate)->ArgsProduct({{8, 32, 128}, {0, 1}});
+BENCHMARK(BM_RlsLatticeFilterUpdate)->Arg(8)->Arg(32)->Arg(128);
+BENCHMARK(BM_RlsLatticeFilterOnly)->Arg(8)->Arg(32)->Arg(128);
+BENCHMARK(BM_RlslbpefFilterUpdate)->ArgsProduct({{8, 32, 128}, {0, 1}});
+BENCHMARK(BM_RlslfpefFilterUpdate)->ArgsProduct({{8, 32, 128}, {0, 1}});
