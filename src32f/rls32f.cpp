@@ -54,54 +54,151 @@ DT32S rlsCheck(quolmRls *f, DT32S n, DT32F delta) {
   return 0;
 }
 
-// Rows handled side by side in g = P*x: their sums are independent chains.
-constexpr DT32S kRows = 8;
-
 // One stored partial sum of g: in the single build every addition of P*x is
 // rounded to the sample type, because each partial sum lives in g[i].
 inline DT32F addProduct(DT32F sum, DT32F p, Acc x) {
   return DT32F(Acc(sum) + Acc(p) * x);
 }
 
-// Rows r..r+G-1 of g = P*x, row r starting at offset `start` of the packed
-// triangle. Each row first completes its own stored part (j <= its index),
-// the G sums side by side; then the rows add their elements left of the
-// diagonal, which are the elements above the diagonal of the earlier rows,
-// to those rows' g in order of the adding row, all G in one vectorisable
-// pass over the earlier g.
-template <int G>
-QUOLM_KEEP_STORED_ROUNDING inline void rowGroup(const DT32F *__restrict P,
-                                                size_t start, DT32S r,
-                                                const DT32F *__restrict x,
-                                                DT32F *__restrict g) {
+// Row r of g = P*x, starting at offset `start` of the packed triangle: its
+// stored part (j <= r), then its elements left of the diagonal, which are
+// the elements above the diagonal of the earlier rows, added to their g.
+QUOLM_KEEP_STORED_ROUNDING void rowOne(const DT32F *__restrict P,
+                                       size_t start, DT32S r,
+                                       const DT32F *__restrict x,
+                                       DT32F *__restrict g) {
+  const DT32F *row = P + start;
+  DT32F sum = DT32F(0);
+  for (DT32S j = 0; j <= r; ++j) sum = addProduct(sum, row[j], x[j]);
+  const Acc xr = x[r];
+  for (DT32S i = 0; i < r; ++i) g[i] = addProduct(g[i], row[i], xr);
+  g[r] = sum;
+}
+
+// Four stored values of the sample type and their four wide counterparts.
+// The wide passes below keep every lane a chain of its own: each addition
+// runs in Acc and is rounded to the sample type by an explicit conversion,
+// so each lane gives the same value the scalar chain gives.
+typedef DT32F Sample4 __attribute__((vector_size(4 * sizeof(DT32F))));
+typedef Acc Acc4 __attribute__((vector_size(4 * sizeof(Acc))));
+
+// The wide helpers are always inlined, so they are built for the target of
+// the function that runs them, and no call passes their vectors (hence no
+// ABI concern about vectors wider than the baseline).
+#define WIDE_INLINE inline __attribute__((always_inline))
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+WIDE_INLINE Sample4 load4(const DT32F *p) {
+  Sample4 v;
+  memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// Written per lane: GCC 12 builds __builtin_convertvector of this widening
+// from two half conversions, the lane form from one.
+WIDE_INLINE Acc4 widen(Sample4 v) {
+  return Acc4{Acc(v[0]), Acc(v[1]), Acc(v[2]), Acc(v[3])};
+}
+
+// sum + p*x with the sum rounded as stored, lane by lane.
+WIDE_INLINE Acc4 addProducts(Acc4 sum, Sample4 p, Acc4 x) {
+  return widen(__builtin_convertvector(sum + widen(p) * x, Sample4));
+}
+
+// Columns of the 4 x 4 tile whose rows are a, b, c, d.
+WIDE_INLINE void transpose4(Sample4 &a, Sample4 &b, Sample4 &c, Sample4 &d) {
+  const Sample4 ab0 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+  const Sample4 ab1 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+  const Sample4 cd0 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+  const Sample4 cd1 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+  a = __builtin_shufflevector(ab0, cd0, 0, 1, 4, 5);
+  b = __builtin_shufflevector(ab0, cd0, 2, 3, 6, 7);
+  c = __builtin_shufflevector(ab1, cd1, 0, 1, 4, 5);
+  d = __builtin_shufflevector(ab1, cd1, 2, 3, 6, 7);
+}
+
+// Rows r..r+4C-1 of g = P*x in the order of rowOne, four rows to a vector
+// and C vectors side by side; r is a multiple of 4. The columns left of the
+// group are read as 4 x 4 tiles turned into columns; the group's own square
+// (its triangle and the elements above it) is first written out as a full
+// symmetric block, column by column, and runs through the same chains.
+template <int C>
+WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
+                         const DT32F *x, DT32F *g) {
+  constexpr int G = 4 * C;
   const DT32F *row[G];
-  DT32F sum[G];
   Acc xr[G];
-#pragma GCC unroll 16
   for (int k = 0; k < G; ++k) {
     row[k] = P + start;
     start += size_t(r + k) + 1;
-    sum[k] = DT32F(0);
     xr[k] = x[r + k];
   }
-  for (DT32S j = 0; j <= r; ++j) {  // the columns every row of the group has
-    const Acc xj = x[j];
-#pragma GCC unroll 16
-    for (int k = 0; k < G; ++k) sum[k] = addProduct(sum[k], row[k][j], xj);
+  Acc4 sum[C] = {};
+  for (DT32S j = 0; j < r; j += 4) {
+    const Acc4 x0 = Acc4{} + Acc(x[j]), x1 = Acc4{} + Acc(x[j + 1]);
+    const Acc4 x2 = Acc4{} + Acc(x[j + 2]), x3 = Acc4{} + Acc(x[j + 3]);
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) {
+      Sample4 a = load4(row[4 * c] + j), b = load4(row[4 * c + 1] + j);
+      Sample4 d = load4(row[4 * c + 2] + j), e = load4(row[4 * c + 3] + j);
+      transpose4(a, b, d, e);
+      sum[c] = addProducts(sum[c], a, x0);
+      sum[c] = addProducts(sum[c], b, x1);
+      sum[c] = addProducts(sum[c], d, x2);
+      sum[c] = addProducts(sum[c], e, x3);
+    }
   }
-  for (int k = 1; k < G; ++k)  // the rest of the longer rows
-    for (int j = 1; j <= k; ++j)
-      sum[k] = addProduct(sum[k], row[k][r + j], x[r + j]);
-  for (DT32S i = 0; i < r; ++i) {  // above the diagonal of earlier rows
-    DT32F v = g[i];
-#pragma GCC unroll 16
-    for (int k = 0; k < G; ++k) v = addProduct(v, row[k][i], xr[k]);
-    g[i] = v;
+  DT32F square[G][G];  // square[b][a] = M(r+a, r+b)
+  for (int a = 0; a < G; ++a)
+    for (int b = 0; b <= a; ++b) square[b][a] = square[a][b] = row[a][r + b];
+  for (int b = 0; b < G; ++b) {
+    const Acc4 xb = Acc4{} + xr[b];
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c)
+      sum[c] = addProducts(sum[c], load4(&square[b][4 * c]), xb);
   }
-  for (int t = 0; t < G - 1; ++t)  // ... and of the group's own rows
-    for (int k = t + 1; k < G; ++k)
-      sum[t] = addProduct(sum[t], row[k][r + t], xr[k]);
-  for (int k = 0; k < G; ++k) g[r + k] = sum[k];
+  // Above the diagonal of earlier rows: g[i] for i < r takes the group's
+  // elements of column i, in row order; C runs of four g side by side.
+  DT32S i = 0;
+  for (; i + G <= r; i += G) {
+    Acc4 v[C];
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) v[c] = widen(load4(g + i + 4 * c));
+    for (int k = 0; k < G; ++k) {
+      const Acc4 xk = Acc4{} + xr[k];
+#pragma GCC unroll 4
+      for (int c = 0; c < C; ++c)
+        v[c] = addProducts(v[c], load4(row[k] + i + 4 * c), xk);
+    }
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) {
+      const Sample4 s = __builtin_convertvector(v[c], Sample4);
+      memcpy(g + i + 4 * c, &s, sizeof s);
+    }
+  }
+  for (; i < r; i += 4) {
+    Acc4 v = widen(load4(g + i));
+    for (int k = 0; k < G; ++k)
+      v = addProducts(v, load4(row[k] + i), Acc4{} + xr[k]);
+    const Sample4 s = __builtin_convertvector(v, Sample4);
+    memcpy(g + i, &s, sizeof s);
+  }
+#pragma GCC unroll 4
+  for (int c = 0; c < C; ++c) {
+    const Sample4 s = __builtin_convertvector(sum[c], Sample4);
+    memcpy(g + r + 4 * c, &s, sizeof s);
+  }
+}
+
+// Runs rowGroupWide<C> over the rows from r on while 4C rows are left,
+// advancing r and the row offset `start`.
+template <int C>
+WIDE_INLINE void wideGroups(const DT32F *P, size_t &start, DT32S &r,
+                            const DT32F *x, DT32F *g, DT32S n) {
+  for (; r + 4 * C <= n; r += 4 * C) {
+    rowGroupWide<C>(P, start, r, x, g);
+    start += size_t(4 * C) * size_t(r) + size_t(4 * C) * (4 * C + 1) / 2;
+  }
 }
 
 // g = P*x for the packed lower triangle P of an n x n matrix. g[i] sums
@@ -109,16 +206,15 @@ QUOLM_KEEP_STORED_ROUNDING inline void rowGroup(const DT32F *__restrict P,
 // (j <= i), then the elements above the diagonal, read as column i of the
 // rows j > i. Visiting the rows in order and letting each add its part left
 // of the diagonal to the earlier g keeps exactly that order for every g[i].
-QUOLM_KEEP_STORED_ROUNDING
-void invCorrTimes(const DT32F *P, const DT32F *x, DT32F *g, DT32S n) {
+// Groups of 16 rows, then of 4, run wide; the last rows one by one.
+QUOLM_WIDE_CLONES void invCorrTimes(
+    const DT32F *P, const DT32F *x, DT32F *g, DT32S n) {
   size_t start = 0;  // offset of row r
   DT32S r = 0;
-  for (; r + kRows <= n; r += kRows) {
-    rowGroup<kRows>(P, start, r, x, g);
-    start += size_t(kRows) * size_t(r) + size_t(kRows) * (kRows + 1) / 2;
-  }
+  wideGroups<4>(P, start, r, x, g, n);
+  wideGroups<1>(P, start, r, x, g, n);
   for (; r < n; ++r) {
-    rowGroup<1>(P, start, r, x, g);
+    rowOne(P, start, r, x, g);
     start += size_t(r) + 1;
   }
 }
@@ -126,8 +222,7 @@ void invCorrTimes(const DT32F *P, const DT32F *x, DT32F *g, DT32S n) {
 // Row by row: k_i = g[i]/(s + lambda), w[i] += k_i*e when adapting, and
 // P(i, j) = P(i, j)/lambda - k_i*g[j] for j <= i (only the old element is
 // scaled by 1/lambda).
-template <bool Adapt>
-void gainUpdate(quolmRls *f, Acc s, Acc e) {
+QUOLM_WIDE_CLONES void gainUpdate(quolmRls *f, bool adapt, Acc s, Acc e) {
   const DT32S n = f->length;
   const DT32F *__restrict g = f->gain;
   DT32F *__restrict w = f->coefs;
@@ -137,7 +232,7 @@ void gainUpdate(quolmRls *f, Acc s, Acc e) {
   size_t start = 0;
   for (DT32S i = 0; i < n; ++i) {
     const Acc k = Acc(g[i]) / q;
-    if (Adapt) w[i] = DT32F(Acc(w[i]) + k * e);
+    if (adapt) w[i] = DT32F(Acc(w[i]) + k * e);
     DT32F *row = P + start;
     for (DT32S j = 0; j <= i; ++j)
       row[j] = DT32F(invLambda * Acc(row[j]) - k * Acc(g[j]));
@@ -161,7 +256,7 @@ DT32F rlsStep(quolmRls *f, DT32F xNew, DT32F d) {
   if (Adapt) f->err = DT32F(e);
   invCorrTimes(f->invCorr, x, f->gain, n);
   const DT32F s = DT32F(dotLinBuf32f(x, f->gain, n));
-  gainUpdate<Adapt>(f, s, e);
+  gainUpdate(f, Adapt, s, e);
   return y;
 }
 
