@@ -219,9 +219,18 @@ QUOLM_WIDE_CLONES void invCorrTimes(
   }
 }
 
-// Row by row: k_i = g[i]/(s + lambda), w[i] += k_i*e when adapting, and
-// P(i, j) = P(i, j)/lambda - k_i*g[j] for j <= i (only the old element is
-// scaled by 1/lambda).
+// P(i, j) = P(i, j)/lambda - k_i*g[j] for j = from..to of row i; only the
+// old element is scaled by 1/lambda.
+inline void updateRow(DT32F *row, const DT32F *g, DT32S from, DT32S to,
+                      Acc k, Acc invLambda) {
+  for (DT32S j = from; j <= to; ++j)
+    row[j] = DT32F(invLambda * Acc(row[j]) - k * Acc(g[j]));
+}
+
+// Row by row: k_i = g[i]/(s + lambda), w[i] += k_i*e when adapting, and row
+// i of P updated for j <= i. Four rows at a time share each widened run of
+// g over the columns they all have; their corner and the last rows go one
+// by one. The arithmetic of every element is the one of updateRow.
 QUOLM_WIDE_CLONES void gainUpdate(quolmRls *f, bool adapt, Acc s, Acc e) {
   const DT32S n = f->length;
   const DT32F *__restrict g = f->gain;
@@ -229,13 +238,35 @@ QUOLM_WIDE_CLONES void gainUpdate(quolmRls *f, bool adapt, Acc s, Acc e) {
   DT32F *__restrict P = f->invCorr;
   const Acc q = s + Acc(f->lambda);
   const Acc invLambda = f->invLambda;
+  const Acc4 invLambda4 = Acc4{} + invLambda;
   size_t start = 0;
-  for (DT32S i = 0; i < n; ++i) {
+  DT32S i = 0;
+  for (; i + 4 <= n; i += 4) {
+    DT32F *row[4];
+    Acc k[4];
+    Acc4 k4[4];
+    for (int t = 0; t < 4; ++t) {
+      k[t] = Acc(g[i + t]) / q;
+      if (adapt) w[i + t] = DT32F(Acc(w[i + t]) + k[t] * e);
+      k4[t] = Acc4{} + k[t];
+      row[t] = P + start;
+      start += size_t(i + t) + 1;
+    }
+    for (DT32S j = 0; j < i; j += 4) {
+      const Acc4 gj = widen(load4(g + j));
+#pragma GCC unroll 4
+      for (int t = 0; t < 4; ++t) {
+        const Sample4 v = __builtin_convertvector(
+            invLambda4 * widen(load4(row[t] + j)) - k4[t] * gj, Sample4);
+        memcpy(row[t] + j, &v, sizeof v);
+      }
+    }
+    for (int t = 0; t < 4; ++t) updateRow(row[t], g, i, i + t, k[t], invLambda);
+  }
+  for (; i < n; ++i) {
     const Acc k = Acc(g[i]) / q;
     if (adapt) w[i] = DT32F(Acc(w[i]) + k * e);
-    DT32F *row = P + start;
-    for (DT32S j = 0; j <= i; ++j)
-      row[j] = DT32F(invLambda * Acc(row[j]) - k * Acc(g[j]));
+    updateRow(P + start, g, 0, i, k, invLambda);
     start += size_t(i) + 1;
   }
 }
