@@ -94,14 +94,21 @@ WIDE_INLINE Sample4 load4(const DT32F *p) {
   return v;
 }
 
+// Stores v rounded to the sample type.
+WIDE_INLINE void store4(DT32F *p, const Acc4 &v) {
+  const Sample4 s = __builtin_convertvector(v, Sample4);
+  memcpy(p, &s, sizeof s);
+}
+
 // Written per lane: GCC 12 builds __builtin_convertvector of this widening
 // from two half conversions, the lane form from one.
-WIDE_INLINE Acc4 widen(Sample4 v) {
+WIDE_INLINE Acc4 widen(const Sample4 &v) {
   return Acc4{Acc(v[0]), Acc(v[1]), Acc(v[2]), Acc(v[3])};
 }
 
 // sum + p*x with the sum rounded as stored, lane by lane.
-WIDE_INLINE Acc4 addProducts(Acc4 sum, Sample4 p, Acc4 x) {
+WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p,
+                             const Acc4 &x) {
   return widen(__builtin_convertvector(sum + widen(p) * x, Sample4));
 }
 
@@ -124,7 +131,7 @@ WIDE_INLINE void transpose4(Sample4 &a, Sample4 &b, Sample4 &c, Sample4 &d) {
 // symmetric block, column by column, and runs through the same chains.
 template <int C>
 WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
-                         const DT32F *x, DT32F *g) {
+                              const DT32F *x, DT32F *g) {
   constexpr int G = 4 * C;
   const DT32F *row[G];
   Acc xr[G];
@@ -171,23 +178,16 @@ WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
         v[c] = addProducts(v[c], load4(row[k] + i + 4 * c), xk);
     }
 #pragma GCC unroll 4
-    for (int c = 0; c < C; ++c) {
-      const Sample4 s = __builtin_convertvector(v[c], Sample4);
-      memcpy(g + i + 4 * c, &s, sizeof s);
-    }
+    for (int c = 0; c < C; ++c) store4(g + i + 4 * c, v[c]);
   }
   for (; i < r; i += 4) {
     Acc4 v = widen(load4(g + i));
     for (int k = 0; k < G; ++k)
       v = addProducts(v, load4(row[k] + i), Acc4{} + xr[k]);
-    const Sample4 s = __builtin_convertvector(v, Sample4);
-    memcpy(g + i, &s, sizeof s);
+    store4(g + i, v);
   }
 #pragma GCC unroll 4
-  for (int c = 0; c < C; ++c) {
-    const Sample4 s = __builtin_convertvector(sum[c], Sample4);
-    memcpy(g + r + 4 * c, &s, sizeof s);
-  }
+  for (int c = 0; c < C; ++c) store4(g + r + 4 * c, sum[c]);
 }
 
 // Runs rowGroupWide<C> over the rows from r on while 4C rows are left,
@@ -255,13 +255,11 @@ QUOLM_WIDE_CLONES void gainUpdate(quolmRls *f, bool adapt, Acc s, Acc e) {
     for (DT32S j = 0; j < i; j += 4) {
       const Acc4 gj = widen(load4(g + j));
 #pragma GCC unroll 4
-      for (int t = 0; t < 4; ++t) {
-        const Sample4 v = __builtin_convertvector(
-            invLambda4 * widen(load4(row[t] + j)) - k4[t] * gj, Sample4);
-        memcpy(row[t] + j, &v, sizeof v);
-      }
+      for (int t = 0; t < 4; ++t)
+        store4(row[t] + j, invLambda4 * widen(load4(row[t] + j)) - k4[t] * gj);
     }
-    for (int t = 0; t < 4; ++t) updateRow(row[t], g, i, i + t, k[t], invLambda);
+    for (int t = 0; t < 4; ++t)
+      updateRow(row[t], g, i, i + t, k[t], invLambda);
   }
   for (; i < n; ++i) {
     const Acc k = Acc(g[i]) / q;
