@@ -38,20 +38,6 @@ inline DT32S ringSlot(DT32S slot, int64_t offset, DT32S len) {
   return DT32S((slot + offset) % len);
 }
 
-// Stores v at the ring's write slot, returns sum_j ring[(p + j) mod L] *
-// q[L-1-j] (p the write slot: the newest value meets the last coefficient),
-// walked in two contiguous runs of the ring, and steps the index down.
-inline Acc dotInsertCircBufRev(DT32F v, DT32F *ring, const DT32F *q, DT32S L,
-                               DT32S *index) {
-  const DT32S p = *index;
-  ring[p] = v;
-  Acc acc = 0.0;
-  for (DT32S j = 0; j < L - p; ++j) acc += Acc(ring[p + j]) * Acc(q[L - 1 - j]);
-  for (DT32S j = 0; j < p; ++j) acc += Acc(ring[j]) * Acc(q[p - 1 - j]);
-  *index = p == 0 ? L - 1 : p - 1;
-  return acc;
-}
-
 // Folds the reference sample modelLength steps back into the power estimate
 // (with N = 1 the ring has modelLength slots and this is the newest sample).
 inline void trackDelayedPower(quolmAdjlms *f) {

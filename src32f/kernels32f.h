@@ -60,6 +60,20 @@ inline Acc dotInsertCircBuf32f(DT32F x, DT32F *delayLine, const DT32F *coefs,
   return acc;
 }
 
+// Stores v at the ring's write slot, returns sum_j ring[(p + j) mod L] *
+// q[L-1-j] (p the write slot: the newest value meets the last coefficient),
+// walked in two contiguous runs of the ring, and steps the index down.
+inline Acc dotInsertCircBufRev(DT32F v, DT32F *ring, const DT32F *q,
+                               DT32S L, DT32S *index) {
+  const DT32S p = *index;
+  ring[p] = v;
+  Acc acc = 0.0;
+  for (DT32S j = 0; j < L - p; ++j) acc += Acc(ring[p + j]) * Acc(q[L - 1 - j]);
+  for (DT32S j = 0; j < p; ++j) acc += Acc(ring[j]) * Acc(q[p - 1 - j]);
+  *index = p == 0 ? L - 1 : p - 1;
+  return acc;
+}
+
 // sum_k a[k] * b[k] for k < N, in index order; 0 for N < 1.
 inline Acc dotLinBuf32f(const DT32F *a, const DT32F *b, DT32S N) {
   Acc acc = 0.0;

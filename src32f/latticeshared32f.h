@@ -231,6 +231,20 @@ DT32S latticeResize(R *f, DT32S N, Init init) {
   return 0;
 }
 
+// Resize of a prediction filter: the new record keeps the step size and the
+// updateCoefs flag.
+template <class R>
+DT32S predictorResize(R *f, DT32S N, DT32S (*init)(R *, DT32S, DT32F)) {
+  if (!f) return -1;
+  const DT32F mu = f->mu;
+  const DT32S updateCoefs = f->updateCoefs;
+  return latticeResize(f, N, [&](R *t) {
+    const DT32S rc = init(t, N, mu);
+    if (rc == 0) t->updateCoefs = updateCoefs;
+    return rc;
+  });
+}
+
 }  // namespace quolm32f
 
 #endif

@@ -99,14 +99,7 @@ QUOLM_API DT32S lbpef32fSetDelayLine(quolmLbpef *filter, DT32F *values,
 }
 
 QUOLM_API DT32S lbpef32fResize(quolmLbpef *filter, DT32S N) {
-  if (!filter) return -1;
-  const DT32F mu = filter->mu;
-  const DT32S updateCoefs = filter->updateCoefs;
-  return latticeResize(filter, N, [&](quolmLbpef *t) {
-    const DT32S rc = lbpef32fInit(t, N, mu);
-    if (rc == 0) t->updateCoefs = updateCoefs;
-    return rc;
-  });
+  return predictorResize(filter, N, lbpef32fInit);
 }
 
 }  // extern "C"

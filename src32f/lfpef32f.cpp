@@ -89,14 +89,7 @@ QUOLM_API DT32S lfpef32fSetDelayLine(quolmLfpef *filter, DT32F *values,
 }
 
 QUOLM_API DT32S lfpef32fResize(quolmLfpef *filter, DT32S N) {
-  if (!filter) return -1;
-  const DT32F mu = filter->mu;
-  const DT32S updateCoefs = filter->updateCoefs;
-  return latticeResize(filter, N, [&](quolmLfpef *t) {
-    const DT32S rc = lfpef32fInit(t, N, mu);
-    if (rc == 0) t->updateCoefs = updateCoefs;
-    return rc;
-  });
+  return predictorResize(filter, N, lfpef32fInit);
 }
 
 }  // extern "C"
