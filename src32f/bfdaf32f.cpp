@@ -128,7 +128,7 @@ QUOLM_API DT32S bfdaf32fResize(quolmBfdaf *filter, DT32S N, DT32S blockLen) {
     bfdaf32fFree(&t);
     return n;
   }
-  if (t.fftSize == f->fftSize) copy32f(f->power, t.power, t.bins);
+  if (t.fftSize == f->fftSize) copyVector(f->power, t.power, t.bins);
   bfdaf32fFree(f);
   *f = t;
   return 0;

@@ -20,7 +20,7 @@ DT32S bnlmsSetUp(quolmBnlms *f, DT32S N, DT32S blockLen, DT32F mu, DT32S rc) {
 // present coefficients; then folds x into the power estimate.
 inline Acc bnlmsFilter(quolmBnlms *f, DT32F x) {
   const DT32S N = f->length;
-  const Acc y = dotInsertCircBuf32f(x, f->delayLine, f->coefs, N, N, &f->index);
+  const Acc y = dotInsertCircBuf(x, f->delayLine, f->coefs, N, N, &f->index);
   f->power = DT32F(Acc(kBnlmsGain) * Acc(x) * Acc(x) +
                    Acc(kBnlmsKeep) * Acc(f->power));
   return y;

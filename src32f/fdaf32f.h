@@ -133,9 +133,9 @@ inline void inverse(R *f, DT32F *v) {
 template <class R>
 void fdafWindow(R *f, DT32F *slot, const DT32F *x) {
   const DT32S keep = f->saveLength;
-  copy32f(f->saved, slot, keep);
-  copy32f(x, slot + keep, f->blockLen);
-  copy32f(slot + f->blockLen, f->saved, keep);
+  copyVector(f->saved, slot, keep);
+  copyVector(x, slot + keep, f->blockLen);
+  copyVector(slot + f->blockLen, f->saved, keep);
   forward(f, slot);
 }
 
@@ -143,7 +143,7 @@ void fdafWindow(R *f, DT32F *slot, const DT32F *x) {
 template <class R>
 void fdafOutput(R *f, DT32F *y) {
   inverse(f, f->work);
-  copy32f(f->work + f->saveLength, y, f->blockLen);
+  copyVector(f->work + f->saveLength, y, f->blockLen);
   scale32f(f->invScale, y, f->blockLen);
 }
 
@@ -152,7 +152,7 @@ template <class R>
 void fdafErrorSpectrum(R *f, const DT32F *d, const DT32F *y, DT32F *e) {
   sub32f(y, d, e, f->blockLen);
   zeroVector(f->work, f->saveLength);
-  copy32f(e, f->work + f->saveLength, f->blockLen);
+  copyVector(e, f->work + f->saveLength, f->blockLen);
   forward(f, f->work);
 }
 
@@ -193,7 +193,7 @@ template <class R>
 void fdafCarrySaved(const R *from, R *to) {
   const DT32S s =
       from->saveLength < to->saveLength ? from->saveLength : to->saveLength;
-  copy32f(from->saved + from->saveLength - s, to->saved + to->saveLength - s,
+  copyVector(from->saved + from->saveLength - s, to->saved + to->saveLength - s,
           s);
 }
 

@@ -46,13 +46,13 @@ QUOLM_API DT32S fir32fInitStatic(quolmFir *filter, DT32S N, DT32F *coefs,
 }
 
 QUOLM_API DT32F fir32fFilter(quolmFir *filter, DT32F x) {
-  return DT32F(dotInsertCircBuf32f(x, filter->delayLine, filter->coefs,
+  return DT32F(dotInsertCircBuf(x, filter->delayLine, filter->coefs,
                                    filter->length, filter->length,
                                    &filter->index));
 }
 
 QUOLM_API DT32F fir32fLCFilter(quolmFir *filter) {
-  return DT32F(dotLinBuf32f(filter->delayLine, filter->coefs, filter->length));
+  return DT32F(dotLinBuf(filter->delayLine, filter->coefs, filter->length));
 }
 
 QUOLM_API DT32S fir32fBlockFilter(quolmFir *filter, const DT32F *x, DT32F *y,
@@ -70,7 +70,7 @@ QUOLM_API DT32S fir32fBlockFilter(quolmFir *filter, const DT32F *x, DT32F *y,
       for (int j = 0; j < kGroup; ++j) {
         DT32S &p = filter->index;
         filter->delayLine[p] = in[j];
-        p = p == 0 ? len - 1 : p - 1;
+        p = ringDown(p, len);
         y[i + j] = DT32F(acc[j]);
       }
     }
@@ -130,7 +130,7 @@ QUOLM_API DT32S fir32fResize(quolmFir *filter, DT32S N) {
     fir32fFree(&tmp);
     return -1;
   }
-  carryByAge(filter->delayLine, old, (filter->index + 1) % old, tmp.delayLine,
+  carryByAge(filter->delayLine, old, ringUp(filter->index, old), tmp.delayLine,
              N, 0);
   for (DT32S k = old; k < N; ++k) filter->coefs[k] = DT32F(0);
   free(filter->delayLine);

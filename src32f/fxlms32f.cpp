@@ -29,8 +29,8 @@ typedef SecPathFilter<FxlmsShape> Fx;
 // The reference filtered through the model: sum_j h[j] * u(j), read from the
 // newest reference slot; nothing is written.
 inline DT32F filteredReference(const quolmFxlms *f) {
-  const DT32S newest = f->index + 1 == f->refLength ? 0 : f->index + 1;
-  return DT32F(dotCircBuf32f(f->delayLine, f->refLength, newest, f->secModel,
+  const DT32S newest = ringUp(f->index, f->refLength);
+  return DT32F(dotCircBuf(f->delayLine, f->refLength, newest, f->secModel,
                              f->modelLength));
 }
 
@@ -58,7 +58,7 @@ QUOLM_API DT32F fxlms32fFilterUpdate(quolmFxlms *filter, DT32F x, DT32F d) {
   filter->err = DT32F(e);
   const DT32F xf = filteredReference(filter);
   const DT32S N = filter->length;
-  filter->filtIndex = filter->filtIndex == 0 ? N - 1 : filter->filtIndex - 1;
+  filter->filtIndex = ringDown(filter->filtIndex, N);
   filter->filtDelayLine[filter->filtIndex] = xf;
   Fx::trackPower(filter, xf);
   const DT32F g =

@@ -5,6 +5,7 @@
 #define QUOLM_KERNELS32F_H
 
 #include "quolmdefs.h"
+#include "ring32f.h"
 
 // GCC 12's SLP vectoriser drops the rounding of a value stored as DT32F and
 // widened again when it packs independent chains of such values into one
@@ -37,7 +38,7 @@ typedef double Acc;  // accumulator of every dot product and step value
 // sum_k coefs[k] * ring[(p + k) mod ringLength] for k < n, reading the ring
 // from slot p upwards in two contiguous runs; nothing is written. n must not
 // exceed ringLength.
-inline Acc dotCircBuf32f(const DT32F *ring, DT32S ringLength, DT32S p,
+inline Acc dotCircBuf(const DT32F *ring, DT32S ringLength, DT32S p,
                          const DT32F *coefs, DT32S n) {
   const DT32S m = ringLength - p < n ? ringLength - p : n;
   Acc acc = 0.0;
@@ -50,13 +51,13 @@ inline Acc dotCircBuf32f(const DT32F *ring, DT32S ringLength, DT32S p,
 // Stores x at slot *index of the ring, returns sum_k coefs[k] * ring[(p+k) mod
 // delayLength] for k < coefCount (p the slot on entry) in two contiguous runs,
 // and steps *index down with wrap. coefCount must not exceed delayLength.
-inline Acc dotInsertCircBuf32f(DT32F x, DT32F *delayLine, const DT32F *coefs,
+inline Acc dotInsertCircBuf(DT32F x, DT32F *delayLine, const DT32F *coefs,
                                DT32S delayLength, DT32S coefCount,
                                DT32S *index) {
   const DT32S p = *index;
   delayLine[p] = x;
-  const Acc acc = dotCircBuf32f(delayLine, delayLength, p, coefs, coefCount);
-  *index = p - 1 < 0 ? p - 1 + delayLength : p - 1;
+  const Acc acc = dotCircBuf(delayLine, delayLength, p, coefs, coefCount);
+  *index = ringDown(p, delayLength);
   return acc;
 }
 
@@ -70,19 +71,19 @@ inline Acc dotInsertCircBufRev(DT32F v, DT32F *ring, const DT32F *q,
   Acc acc = 0.0;
   for (DT32S j = 0; j < L - p; ++j) acc += Acc(ring[p + j]) * Acc(q[L - 1 - j]);
   for (DT32S j = 0; j < p; ++j) acc += Acc(ring[j]) * Acc(q[p - 1 - j]);
-  *index = p == 0 ? L - 1 : p - 1;
+  *index = ringDown(p, L);
   return acc;
 }
 
 // sum_k a[k] * b[k] for k < N, in index order; 0 for N < 1.
-inline Acc dotLinBuf32f(const DT32F *a, const DT32F *b, DT32S N) {
+inline Acc dotLinBuf(const DT32F *a, const DT32F *b, DT32S N) {
   Acc acc = 0.0;
   for (DT32S k = 0; k < N; ++k) acc += Acc(a[k]) * Acc(b[k]);
   return acc;
 }
 
 // Plain vector copy; -1 (nothing written) when a pointer is null.
-inline DT32S copy32f(const DT32F *src, DT32F *dst, DT32S n) {
+inline DT32S copyVector(const DT32F *src, DT32F *dst, DT32S n) {
   if (!src || !dst) return -1;
   for (DT32S i = 0; i < n; ++i) dst[i] = src[i];
   return 0;

@@ -104,8 +104,8 @@ Acc predictorStep(R *f, DT32F x) {
   const DT32S n = f->length;
   const Acc fwd = latticeStages<Adapt, false>(x, n, f->parcor, f->delayLine,
                                               f->power, f->scratch, f->mu);
-  if (Adapt && f->updateCoefs) stepUp32f(f->parcor, f->coefs, n);
-  copy32f(f->scratch, f->delayLine, n);
+  if (Adapt && f->updateCoefs) stepUp(f->parcor, f->coefs, n);
+  copyVector(f->scratch, f->delayLine, n);
   return fwd;
 }
 

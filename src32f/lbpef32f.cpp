@@ -25,9 +25,7 @@ void lbpefSetUp(quolmLbpef *f, DT32F mu) {
 DT32F lbpefOutput(quolmLbpef *f, DT32F x) {
   const DT32S n = f->length;
   f->err = f->scratch[n];
-  f->index = f->index == n ? 0 : f->index + 1;
-  f->delayedInput[f->index] = x;
-  const DT32F oldest = f->delayedInput[f->index == n ? 0 : f->index + 1];
+  const DT32F oldest = pushNewest(f->delayedInput, n + 1, &f->index, x);
   return DT32F(Acc(oldest) - Acc(f->err));
 }
 

@@ -25,7 +25,7 @@ DT32F lmsUpdate(quolmLms *f, DT32F x, DT32F d) {
 
 template <ErrorLaw E, Regressor R>
 DT32F lmsLCUpdate(quolmLms *f, DT32F d) {
-  const Acc y = dotLinBuf32f(f->delayLine, f->coefs, f->length);
+  const Acc y = dotLinBuf(f->delayLine, f->coefs, f->length);
   const Acc e = Acc(d) - y;
   f->err = DT32F(e);
   addScaled<R>(f->coefs, f->delayLine, lmsStepValue<E>(f->mu, e), f->length);
@@ -85,13 +85,13 @@ QUOLM_API DT32F lms32fLCFilterUpdateSignSign(quolmLms *filter, DT32F d) {
 }
 
 QUOLM_API DT32F lms32fFilterOnly(quolmLms *filter, DT32F x) {
-  return DT32F(dotInsertCircBuf32f(x, filter->delayLine, filter->coefs,
+  return DT32F(dotInsertCircBuf(x, filter->delayLine, filter->coefs,
                                    filter->length, filter->length,
                                    &filter->index));
 }
 
 QUOLM_API DT32F lms32fLCFilterOnly(quolmLms *filter) {
-  return DT32F(dotLinBuf32f(filter->delayLine, filter->coefs, filter->length));
+  return DT32F(dotLinBuf(filter->delayLine, filter->coefs, filter->length));
 }
 
 QUOLM_API void lms32fFree(quolmLms *filter) { freeCoefsAndDelayLine(filter); }

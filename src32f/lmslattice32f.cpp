@@ -26,7 +26,7 @@ Acc lmslatticeFilter(quolmLmslattice *f, DT32F x) {
   Acc y;
   latticeStages<AdaptParcor, true>(x, n - 1, f->parcor, f->delayLine, f->power,
                                    f->scratch, f->muParcor, f->coefs, &y);
-  copy32f(f->scratch, f->delayLine, n);
+  copyVector(f->scratch, f->delayLine, n);
   return y;
 }
 

@@ -22,7 +22,7 @@ template <ErrorLaw E, Regressor R, class Rec>
 inline Acc lmsStep(Rec *f, DT32S ringLength, DT32F x, DT32F d, Acc *e) {
   const DT32S p = f->index;
   const DT32S n = f->length;
-  const Acc y = dotInsertCircBuf32f(x, f->delayLine, f->coefs, ringLength, n,
+  const Acc y = dotInsertCircBuf(x, f->delayLine, f->coefs, ringLength, n,
                                     &f->index);
   *e = Acc(d) - y;
   addScaledCirc<R>(f->coefs, f->delayLine, ringLength, p,

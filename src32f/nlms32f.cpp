@@ -59,7 +59,7 @@ QUOLM_API DT32S nlms32fInitStatic(quolmNlms *filter, DT32S N, DT32F mu,
 QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {
   const DT32S p = filter->index;
   const DT32S n = filter->length;
-  const Acc y = dotInsertCircBuf32f(x, filter->delayLine, filter->coefs, n, n,
+  const Acc y = dotInsertCircBuf(x, filter->delayLine, filter->coefs, n, n,
                                     &filter->index);
   const DT32F g = nlmsStep(filter, x, d, y);
   addScaledCirc(filter->coefs, filter->delayLine, n, p, g, n);
@@ -68,7 +68,7 @@ QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {
 
 QUOLM_API DT32F nlms32fFilterOnly(quolmNlms *filter, DT32F x) {
   const DT32S n = filter->length;
-  const Acc y = dotInsertCircBuf32f(x, filter->delayLine, filter->coefs, n, n,
+  const Acc y = dotInsertCircBuf(x, filter->delayLine, filter->coefs, n, n,
                                     &filter->index);
   trackPower(filter, x);
   return DT32F(y);
@@ -76,14 +76,14 @@ QUOLM_API DT32F nlms32fFilterOnly(quolmNlms *filter, DT32F x) {
 
 QUOLM_API DT32F nlms32fLCFilterUpdate(quolmNlms *filter, DT32F d) {
   const DT32S n = filter->length;
-  const Acc y = dotLinBuf32f(filter->delayLine, filter->coefs, n);
+  const Acc y = dotLinBuf(filter->delayLine, filter->coefs, n);
   const DT32F g = nlmsStep(filter, filter->delayLine[0], d, y);
   addScaled<Regressor::Value>(filter->coefs, filter->delayLine, g, n);
   return DT32F(y);
 }
 
 QUOLM_API DT32F nlms32fLCFilterOnly(quolmNlms *filter) {
-  const Acc y = dotLinBuf32f(filter->delayLine, filter->coefs, filter->length);
+  const Acc y = dotLinBuf(filter->delayLine, filter->coefs, filter->length);
   trackPower(filter, filter->delayLine[0]);
   return DT32F(y);
 }

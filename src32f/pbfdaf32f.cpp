@@ -33,10 +33,8 @@ DT32S pbfdafInit(quolmPbfdaf *f, DT32S N, DT32S B, DT32S P, DT32F mu,
 // Input spectrum of q blocks before the current one (q = 0: the slot at
 // index).
 DT32F *spectrumAt(const quolmPbfdaf *f, DT32S q) {
-  const DT32S half = f->fftSize / 2, ring = f->partitions * half;
-  DT32S pos = f->index + q * half;
-  if (pos >= ring) pos -= ring;
-  return f->inputSpectra + 2 * pos;
+  const DT32S half = f->fftSize / 2;
+  return f->inputSpectra + 2 * ringAdd(f->index, q * half, f->partitions * half);
 }
 
 // Window of the new block into the slot at index, its spectrum, and the
@@ -51,8 +49,8 @@ void pbfdafFilter(quolmPbfdaf *f, const DT32F *x, DT32F *y) {
 }
 
 void stepIndex(quolmPbfdaf *f) {
-  f->index -= f->fftSize / 2;
-  if (f->index < 0) f->index = (f->partitions - 1) * (f->fftSize / 2);
+  const DT32S half = f->fftSize / 2;  // the index counts pairs, M/2 a spectrum
+  f->index = ringDown(f->index / half, f->partitions) * half;
 }
 
 // GetCoef and SetCoef: every partition goes to its L constrained taps, the
@@ -164,11 +162,11 @@ QUOLM_API DT32S pbfdaf32fResize(quolmPbfdaf *filter, DT32S N, DT32S blockLen,
     const DT32S P = f->partitions < t.partitions ? f->partitions : t.partitions;
     for (DT32S q = 0; q < P; ++q) {
       DT32F *slot = spectrumAt(&t, q);
-      copy32f(spectrumAt(f, q), slot, t.fftSize);
+      copyVector(spectrumAt(f, q), slot, t.fftSize);
       fdafToTime(&t, slot, t.fftSize);
       forward(&t, slot);
     }
-    copy32f(f->power, t.power, t.bins);
+    copyVector(f->power, t.power, t.bins);
   }
   const DT32S oldCount = f->partitions * f->length;
   const DT32S m = N * partitions < oldCount ? N * partitions : oldCount;

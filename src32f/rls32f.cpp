@@ -280,11 +280,11 @@ DT32F rlsStep(quolmRls *f, DT32F xNew, DT32F d) {
     memmove(x + 1, x, size_t(n - 1) * sizeof(DT32F));
     x[0] = xNew;
   }
-  const DT32F y = DT32F(dotLinBuf32f(x, f->coefs, n));
+  const DT32F y = DT32F(dotLinBuf(x, f->coefs, n));
   const Acc e = Acc(d) - Acc(y);
   if (Adapt) f->err = DT32F(e);
   invCorrTimes(f->invCorr, x, f->gain, n);
-  const DT32F s = DT32F(dotLinBuf32f(x, f->gain, n));
+  const DT32F s = DT32F(dotLinBuf(x, f->gain, n));
   gainUpdate(f, Adapt, s, e);
   return y;
 }

@@ -168,9 +168,9 @@ DT32S latticeResize(R *r, DT32S N) {
   if (rc != 0) return rc;
   const DT32S m = r->length < N ? r->length : N;
   if (m > 0) {
-    forEachStageVector<R>([&](DT32F *R::*v) { copy32f(r->*v, tmp.*v, m); });
+    forEachStageVector<R>([&](DT32F *R::*v) { copyVector(r->*v, tmp.*v, m); });
     if constexpr (HasRing<R>::value)
-      copy32f(r->delayedInput, tmp.delayedInput, m + 1);
+      copyVector(r->delayedInput, tmp.delayedInput, m + 1);
   }
   latticeFree(r);
   *r = tmp;

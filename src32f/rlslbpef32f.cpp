@@ -15,13 +15,10 @@ namespace {
 // coefficients on request, pushes x into the ring and returns the backward
 // prediction of the sample N steps back.
 DT32F bpefOutput(Rec *f, DT32F x, Acc b) {
-  if (f->updateCoefs) stepUp32f(f->bwdParcor, f->coefs, f->length);
+  if (f->updateCoefs) stepUp(f->bwdParcor, f->coefs, f->length);
   f->err = DT32F(b);
-  const DT32S ringLen = f->length + 1;
-  f->index = f->index + 1 == ringLen ? 0 : f->index + 1;
-  f->delayedInput[f->index] = x;
-  const DT32S oldest = f->index + 1 == ringLen ? 0 : f->index + 1;
-  return DT32F(Acc(f->delayedInput[oldest]) - Acc(f->err));
+  const DT32F oldest = pushNewest(f->delayedInput, f->length + 1, &f->index, x);
+  return DT32F(Acc(oldest) - Acc(f->err));
 }
 
 }  // namespace

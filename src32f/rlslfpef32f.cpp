@@ -14,7 +14,7 @@ namespace {
 // Stores the forward error of order N, refreshes the direct-form coefficients
 // on request and returns the prediction of x from the N previous samples.
 DT32F fpefOutput(Rec *f, DT32F x, Acc fErr) {
-  if (f->updateCoefs) stepUp32f(f->fwdParcor, f->coefs, f->length);
+  if (f->updateCoefs) stepUp(f->fwdParcor, f->coefs, f->length);
   f->err = DT32F(fErr);
   return DT32F(Acc(x) - Acc(f->err));
 }

@@ -55,13 +55,13 @@ struct SecPathFilter {
   // Stores x in the reference ring and returns the adaptive filter's output
   // (rounded, as it is stored in the output ring).
   static DT32F filterReference(R *f, DT32F x) {
-    return DT32F(dotInsertCircBuf32f(x, f->delayLine, f->coefs, f->refLength,
+    return DT32F(dotInsertCircBuf(x, f->delayLine, f->coefs, f->refLength,
                                      f->length, &f->index));
   }
 
   // Passes the adaptive filter's output y through the secondary path.
   static Acc secondaryPath(R *f, DT32F y) {
-    return dotInsertCircBuf32f(y, f->outDelayLine, f->secPath, f->secLength,
+    return dotInsertCircBuf(y, f->outDelayLine, f->secPath, f->secLength,
                                f->secLength, &f->outIndex);
   }
 
@@ -161,11 +161,11 @@ struct SecPathFilter {
   static DT32S carryHistories(R *from, R *to) {
     if (!from->outDelayLine || !Shape::mid(from) || !from->delayLine) return -1;
     carryByAge(from->delayLine, from->refLength,
-               (from->index + 1) % from->refLength, to->delayLine,
-               to->refLength, (to->index + 1) % to->refLength);
+               ringUp(from->index, from->refLength), to->delayLine,
+               to->refLength, ringUp(to->index, to->refLength));
     carryByAge(from->outDelayLine, from->secLength,
-               (from->outIndex + 1) % from->secLength, to->outDelayLine,
-               to->secLength, (to->outIndex + 1) % to->secLength);
+               ringUp(from->outIndex, from->secLength), to->outDelayLine,
+               to->secLength, ringUp(to->outIndex, to->secLength));
     carryByAge(Shape::mid(from), Shape::midLen(from), Shape::midNewest(from),
                Shape::mid(to), Shape::midLen(to), Shape::midNewest(to));
     return 0;

@@ -58,8 +58,8 @@ void tdlmsSetUp(quolmTdlms *f, DT32S L, DT32S M, DT32F mu, DT32F *coefs,
 inline void windowFromRing(quolmTdlms *f) {
   const DT32S M = f->fftSize;
   const DT32S p = f->index;
-  copy32f(f->delayLine + p, f->work, M - p);
-  copy32f(f->delayLine, f->work + (M - p), p);
+  copyVector(f->delayLine + p, f->work, M - p);
+  copyVector(f->delayLine, f->work + (M - p), p);
 }
 
 // Transforms the window in `work` into its spectrum X and returns the output
@@ -109,14 +109,14 @@ inline void adapt(quolmTdlms *f, DT32F d, DT32F y) {
 }
 
 inline void stepIndex(quolmTdlms *f) {
-  f->index = f->index == 0 ? f->fftSize - 1 : f->index - 1;
+  f->index = ringDown(f->index, f->fftSize);
 }
 
 // Writes the time-domain taps into dst, which may be the weights themselves:
 // h = M * w, w = (2/M) inverse(W) the block whose transform is W, so
 // h = 2 * inverse(W) (exact scalings by powers of two); h[k] weights x(n-k).
 void weightsToTaps(quolmTdlms *f, DT32F *dst) {
-  if (dst != f->coefs) copy32f(f->coefs, dst, f->fftSize);
+  if (dst != f->coefs) copyVector(f->coefs, dst, f->fftSize);
   inverse(f, dst);
   scale32f(DT32F(2), dst, f->fftSize);
 }
@@ -200,7 +200,7 @@ QUOLM_API DT32F tdlms32fFilterOnly(quolmTdlms *filter, DT32F x) {
 }
 
 QUOLM_API DT32F tdlms32fLCFilterUpdate(quolmTdlms *filter, DT32F d) {
-  copy32f(filter->delayLine, filter->work, filter->fftSize);
+  copyVector(filter->delayLine, filter->work, filter->fftSize);
   const DT32F y = transformAndFilter(filter);
   trackPower(filter);
   adapt(filter, d, y);
@@ -208,7 +208,7 @@ QUOLM_API DT32F tdlms32fLCFilterUpdate(quolmTdlms *filter, DT32F d) {
 }
 
 QUOLM_API DT32F tdlms32fLCFilterOnly(quolmTdlms *filter) {
-  copy32f(filter->delayLine, filter->work, filter->fftSize);
+  copyVector(filter->delayLine, filter->work, filter->fftSize);
   const DT32F y = transformAndFilter(filter);
   trackPower(filter);
   return y;
@@ -274,10 +274,10 @@ QUOLM_API DT32S tdlms32fResize(quolmTdlms *filter, DT32S N) {
   weightsToTaps(filter, filter->work);
   tdlms32fSetCoef(&tmp, filter->work, 0, m, 0);
   carryByAge(filter->delayLine, filter->fftSize,
-             (filter->index + 1) % filter->fftSize, tmp.delayLine,
+             ringUp(filter->index, filter->fftSize), tmp.delayLine,
              tmp.fftSize, 0);
   if (tmp.fftSize == filter->fftSize)
-    copy32f(filter->power, tmp.power, tmp.bins);
+    copyVector(filter->power, tmp.power, tmp.bins);
   tdlms32fFree(filter);
   *filter = tmp;
   return 0;

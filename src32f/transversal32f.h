@@ -84,8 +84,8 @@ template <class R, class Init>
 DT32S resizeRecord(R *f, Init init) {
   auto carry = [](R *from, R *to) -> DT32S {
     if (!from->delayLine) return -1;
-    carryByAge(from->delayLine, from->length, (from->index + 1) % from->length,
-               to->delayLine, to->length, (to->index + 1) % to->length);
+    carryByAge(from->delayLine, from->length, ringUp(from->index, from->length),
+               to->delayLine, to->length, ringUp(to->index, to->length));
     return 0;
   };
   return resizeRecordWith(f, init, carry, freeCoefsAndDelayLine<R>);

@@ -4,6 +4,7 @@
 #define QUOLM_VCOPY32F_H
 
 #include "quolmdefs.h"
+#include "ring32f.h"
 
 namespace quolm32f {
 
@@ -38,11 +39,11 @@ template <Dir D>
 DT32S copyByAge(DT32F *ring, DT32S len, DT32S newest, DT32F *values,
                 DT32S start, DT32S count, DT32S reverse) {
   const DT32S n = copyCount(ring, values, len, start, count);
-  DT32S slot = (newest + start) % len;
+  DT32S slot = ringAdd(newest, start, len);
   for (DT32S i = 0; i < n; ++i) {
     DT32F &v = values[reverse ? n - 1 - i : i];
     if (D == Dir::Get) v = ring[slot]; else ring[slot] = v;
-    if (++slot == len) slot = 0;
+    slot = ringUp(slot, len);
   }
   return n;
 }
@@ -53,7 +54,7 @@ template <Dir D>
 DT32S copyDelayLine(DT32F *ring, DT32S len, DT32S index, DT32F *values,
                     DT32S start, DT32S count, DT32S reverse) {
   if (len < 1) return copyCount(ring, values, len, start, count);
-  return copyByAge<D>(ring, len, (index + 1) % len, values, start, count,
+  return copyByAge<D>(ring, len, ringUp(index, len), values, start, count,
                       reverse);
 }
 
@@ -64,7 +65,7 @@ inline void carryByAge(const DT32F *oldRing, DT32S oldLen, DT32S oldNewest,
                        DT32F *newRing, DT32S newLen, DT32S newNewest) {
   const DT32S m = oldLen < newLen ? oldLen : newLen;
   for (DT32S j = 0; j < m; ++j)
-    newRing[(newNewest + j) % newLen] = oldRing[(oldNewest + j) % oldLen];
+    newRing[ringAdd(newNewest, j, newLen)] = oldRing[ringAdd(oldNewest, j, oldLen)];
 }
 
 // Zeroes n values; -1 when the vector is null.

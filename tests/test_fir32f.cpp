@@ -1,5 +1,5 @@
 // Fixed FIR filter.
-#include "transversal32f.h"
+#include "reftransversal32f.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // LMS adaptive transversal filter: four laws, circular and LC forms.
-#include "transversal32f.h"
+#include "reftransversal32f.h"
 
 namespace {
 

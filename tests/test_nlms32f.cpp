@@ -1,5 +1,5 @@
 // Normalised LMS adaptive transversal filter.
-#include "transversal32f.h"
+#include "reftransversal32f.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Reference model of the transversal filters for the tests: the textbook
 // sums with the library's rounding rules (one double accumulator in index
 // order, rounding only where a value is stored).
-#ifndef QUOLM_TESTS_TRANSVERSAL32F_H
-#define QUOLM_TESTS_TRANSVERSAL32F_H
+#ifndef QUOLM_TESTS_REFTRANSVERSAL32F_H
+#define QUOLM_TESTS_REFTRANSVERSAL32F_H
 
 #include <deque>
 
