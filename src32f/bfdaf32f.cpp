@@ -3,6 +3,7 @@
 // optionally constrained to L time-domain taps.
 #include "consts32f.h"
 #include "fdaf32f.h"
+#include "resize32f.h"
 #include "quolmbfdaf32f.h"
 
 using namespace quolm32f;
@@ -116,22 +117,15 @@ QUOLM_API DT32S bfdaf32fResize(quolmBfdaf *filter, DT32S N, DT32S blockLen) {
   quolmBfdaf *f = filter;
   if (N == f->length && blockLen == f->blockLen) return 0;
   if (!f->coefs || !f->saved) return -1;
-  quolmBfdaf t;
-  const DT32S rc = bfdaf32fInit(&t, N, blockLen, f->mu, f->constrain,
-                                f->fftWork, f->fftTable);
-  if (rc != 0) return rc;
-  fdafCarrySaved(f, &t);
-  const DT32S m = N < f->length ? N : f->length;
-  bfdaf32fGetCoef(f, f->inputSpectrum, 0, f->length, 0);
-  const DT32S n = bfdaf32fSetCoef(&t, f->inputSpectrum, 0, m, 0);
-  if (n != m) {
-    bfdaf32fFree(&t);
-    return n;
-  }
-  if (t.fftSize == f->fftSize) copyVector(f->power, t.power, t.bins);
-  bfdaf32fFree(f);
-  *f = t;
-  return 0;
+  auto init = [&](quolmBfdaf *t) {
+    return bfdaf32fInit(t, N, blockLen, f->mu, f->constrain, f->fftWork,
+                        f->fftTable);
+  };
+  auto carry = [](quolmBfdaf *from, quolmBfdaf *to) {
+    return fdafCarry(from, to, from->length, to->length, to->inputSpectrum,
+                     to->fftSize, coefCopy<Dir::Get>, coefCopy<Dir::Set>);
+  };
+  return resizeWith(f, init, carry, bfdaf32fFree);
 }
 
 }  // extern "C"

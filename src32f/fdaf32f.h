@@ -187,14 +187,26 @@ void fdafConstrain(R *f, DT32F *W) {
   forward(f, W);
 }
 
-// Moves the newest min(old, new) saved samples into a resized record,
-// keeping their ages.
-template <class R>
-void fdafCarrySaved(const R *from, R *to) {
+// Resize's carry for either record: the newest saved samples by age, the
+// leading m = min(oldTaps, newTaps) taps through the family's GetCoef and
+// SetCoef, and the power estimate when M is unchanged. The taps travel
+// through the new record's input spectra, unused until its first block and
+// zeroed again here, so the old record stays intact.
+template <class R, class Copy>
+DT32S fdafCarry(R *from, R *to, DT32S oldTaps, DT32S newTaps, DT32F *spectra,
+                DT32S specLen, Copy get, Copy set) {
   const DT32S s =
       from->saveLength < to->saveLength ? from->saveLength : to->saveLength;
-  copyVector(from->saved + from->saveLength - s, to->saved + to->saveLength - s,
-          s);
+  copyVector(from->saved + from->saveLength - s,
+             to->saved + to->saveLength - s, s);
+  const DT32S m = newTaps < oldTaps ? newTaps : oldTaps;
+  get(from, spectra, 0, m, 0);
+  const DT32S n = set(to, spectra, 0, m, 0);
+  zeroVector(spectra, specLen);
+  if (n != m) return n;
+  if (to->fftSize == from->fftSize)
+    copyVector(from->power, to->power, to->bins);
+  return 0;
 }
 
 }  // namespace quolm32f

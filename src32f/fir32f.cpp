@@ -1,10 +1,9 @@
 // Fixed FIR filter on the caller's coefficients.
 #include <stdlib.h>
 
-#include "alloc32f.h"
 #include "kernels32f.h"
 #include "quolmfir32f.h"
-#include "vcopy32f.h"
+#include "transversal32f.h"
 
 using namespace quolm32f;
 
@@ -121,21 +120,17 @@ QUOLM_API DT32S fir32fSetDelayLine(quolmFir *filter, DT32F *values,
 QUOLM_API DT32S fir32fResize(quolmFir *filter, DT32S N) {
   if (!filter) return -1;
   if (N < 1) return -2;
-  const DT32S old = filter->length;
-  if (N == old) return 0;
-  quolmFir tmp;
-  const DT32S rc = fir32fInit(&tmp, N, filter->coefs);
-  if (rc != 0) return rc;
-  if (!filter->delayLine || old < 1) {
-    fir32fFree(&tmp);
-    return -1;
-  }
-  carryByAge(filter->delayLine, old, ringUp(filter->index, old), tmp.delayLine,
-             N, 0);
-  for (DT32S k = old; k < N; ++k) filter->coefs[k] = DT32F(0);
-  free(filter->delayLine);
-  *filter = tmp;
-  return 0;
+  if (N == filter->length) return 0;
+  DT32F *coefs = filter->coefs;  // the caller's, shared by both records
+  auto carry = [](quolmFir *from, quolmFir *to) -> DT32S {
+    const DT32S rc = carryDelayLine(from, to);
+    for (DT32S k = from->length; rc == 0 && k < to->length; ++k)
+      to->coefs[k] = DT32F(0);
+    return rc;
+  };
+  return resizeWith(
+      filter, [&](quolmFir *t) { return fir32fInit(t, N, coefs); }, carry,
+      fir32fFree);
 }
 
 }  // extern "C"

@@ -13,6 +13,7 @@
 #include "consts32f.h"
 #include "kernels32f.h"
 #include "quolmvector32f.h"
+#include "resize32f.h"
 #include "stepup32f.h"
 #include "vcopy32f.h"
 
@@ -203,32 +204,21 @@ DT32S latticeCopy(R *f, DT32F *R::*vec, DT32F *values, DT32S start,
   return copyLinear<D>(f->*vec, f->length, values, start, count, reverse);
 }
 
-// The resize plan: `init(&tmp)` builds the new record (its code is returned
-// on failure, the record untouched); the leading ladder or direct-form
-// coefficients, reflection coefficients and backward errors move over; the
-// old blocks go and the record takes the new ones. Power estimates and
-// anything else restart as Init leaves them.
+// Resize with `init(&tmp)` building the new record: the leading ladder or
+// direct-form coefficients, reflection coefficients and backward errors move
+// over. Power estimates and anything else restart as Init leaves them.
 template <class R, class Init>
 DT32S latticeResize(R *f, DT32S N, Init init) {
   if (!f) return -1;
   if (N == f->length) return 0;
-  R tmp;
-  const DT32S rc = init(&tmp);
-  if (rc != 0) return rc;
-  const DT32S m = f->length < N ? f->length : N;
-  DT32F *R::*const vecs[] = {&R::coefs, &R::parcor, &R::delayLine};
-  for (DT32F *R::*vec : vecs) {
+  auto carry = [](R *from, R *to) -> DT32S {
     // Only a record of length 0 (freed or failed) has nothing to carry.
-    const DT32S n =
-        m < 1 ? -2 : latticeCopy<Dir::Set>(&tmp, vec, f->*vec, 0, m, 0);
-    if (n != m) {
-      latticeFree(&tmp);
-      return n;
-    }
-  }
-  latticeFree(f);
-  *f = tmp;
-  return 0;
+    DT32S rc = from->length < 1 ? -2 : 0;
+    for (DT32F *R::*vec : {&R::coefs, &R::parcor, &R::delayLine})
+      if (rc == 0) rc = carryLeading(from, to, vec);
+    return rc;
+  };
+  return resizeWith(f, init, carry, latticeFree<R>);
 }
 
 // Resize of a prediction filter: the new record keeps the step size and the

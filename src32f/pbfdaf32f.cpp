@@ -3,6 +3,7 @@
 // power-normalised error spectrum per block shared by every partition.
 #include "consts32f.h"
 #include "fdaf32f.h"
+#include "resize32f.h"
 #include "quolmpbfdaf32f.h"
 
 using namespace quolm32f;
@@ -75,6 +76,29 @@ DT32S coefCopy(quolmPbfdaf *f, DT32F *values, DT32S start, DT32S count,
     forward(f, W);
   }
   return n;
+}
+
+// Resize's carry: saved samples, leading taps and power as fdafCarry moves
+// them; at an unchanged M also the newest spectra, each where the new ring
+// expects it. A spectrum goes to the time domain and back rather than being
+// copied because the window is what carries over: the new ring holds the
+// transform of that window, which may differ from the old spectrum in its
+// last bits.
+DT32S carryState(quolmPbfdaf *from, quolmPbfdaf *to) {
+  const DT32S rc = fdafCarry(from, to, from->partitions * from->length,
+                             to->partitions * to->length, to->inputSpectra,
+                             to->specLength, coefCopy<Dir::Get>,
+                             coefCopy<Dir::Set>);
+  if (rc != 0 || to->fftSize != from->fftSize) return rc;
+  const DT32S P =
+      from->partitions < to->partitions ? from->partitions : to->partitions;
+  for (DT32S q = 0; q < P; ++q) {
+    DT32F *slot = spectrumAt(to, q);
+    copyVector(spectrumAt(from, q), slot, to->fftSize);
+    fdafToTime(to, slot, to->fftSize);
+    forward(to, slot);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -152,33 +176,11 @@ QUOLM_API DT32S pbfdaf32fResize(quolmPbfdaf *filter, DT32S N, DT32S blockLen,
   if (N == f->length && blockLen == f->blockLen && partitions == f->partitions)
     return 0;
   if (!f->coefs || !f->saved) return -1;
-  quolmPbfdaf t;
-  const DT32S rc = pbfdaf32fInit(&t, N, blockLen, partitions, f->mu,
-                                 f->constrain, f->fftWork, f->fftTable);
-  if (rc != 0) return rc;
-  fdafCarrySaved(f, &t);
-  const bool sameM = t.fftSize == f->fftSize;
-  if (sameM) {  // the newest spectra, each where the new ring expects it
-    const DT32S P = f->partitions < t.partitions ? f->partitions : t.partitions;
-    for (DT32S q = 0; q < P; ++q) {
-      DT32F *slot = spectrumAt(&t, q);
-      copyVector(spectrumAt(f, q), slot, t.fftSize);
-      fdafToTime(&t, slot, t.fftSize);
-      forward(&t, slot);
-    }
-    copyVector(f->power, t.power, t.bins);
-  }
-  const DT32S oldCount = f->partitions * f->length;
-  const DT32S m = N * partitions < oldCount ? N * partitions : oldCount;
-  pbfdaf32fGetCoef(f, f->inputSpectra, 0, oldCount, 0);
-  const DT32S n = pbfdaf32fSetCoef(&t, f->inputSpectra, 0, m, 0);
-  if (n != m) {
-    pbfdaf32fFree(&t);
-    return n;
-  }
-  pbfdaf32fFree(f);
-  *f = t;
-  return 0;
+  auto init = [&](quolmPbfdaf *t) {
+    return pbfdaf32fInit(t, N, blockLen, partitions, f->mu, f->constrain,
+                         f->fftWork, f->fftTable);
+  };
+  return resizeWith(f, init, carryState, pbfdaf32fFree);
 }
 
 }  // extern "C"

@@ -385,19 +385,15 @@ QUOLM_API DT32S rls32fSetDelayLine(quolmRls *filter, DT32F *values,
 QUOLM_API DT32S rls32fResize(quolmRls *filter, DT32S N) {
   if (!filter) return -1;
   if (N == filter->length) return 0;
-  quolmRls tmp;
-  DT32S rc = rls32fInit(&tmp, N, filter->lambda, kRlsResizeDelta);
-  if (rc != 0) return rc;
-  const DT32S m = filter->length < N ? filter->length : N;
-  rc = rls32fSetCoef(&tmp, filter->coefs, 0, m, 0);
-  if (rc == m) rc = rls32fSetDelayLine(&tmp, filter->delayLine, 0, m, 0);
-  if (rc != m) {  // a copy short of m reports a code < 0
-    rls32fFree(&tmp);
-    return rc;
-  }
-  rls32fFree(filter);
-  *filter = tmp;
-  return 0;
+  const DT32F lambda = filter->lambda;
+  auto carry = [](quolmRls *from, quolmRls *to) -> DT32S {
+    const DT32S rc = carryLeading(from, to, &quolmRls::coefs);
+    return rc != 0 ? rc : carryLeading(from, to, &quolmRls::delayLine);
+  };
+  return resizeWith(
+      filter,
+      [&](quolmRls *t) { return rls32fInit(t, N, lambda, kRlsResizeDelta); },
+      carry, rls32fFree);
 }
 
 }  // extern "C"

@@ -13,6 +13,7 @@
 #include "alloc32f.h"
 #include "consts32f.h"
 #include "kernels32f.h"
+#include "resize32f.h"
 #include "vcopy32f.h"
 
 namespace quolm32f {
@@ -163,18 +164,17 @@ template <class R>
 DT32S latticeResize(R *r, DT32S N) {
   if (!r) return -1;
   if (N == r->length) return 0;
-  R tmp{};  // err stays 0 until the next per-sample call
-  const DT32S rc = latticeInit(&tmp, N, r->lambda);
-  if (rc != 0) return rc;
-  const DT32S m = r->length < N ? r->length : N;
-  if (m > 0) {
-    forEachStageVector<R>([&](DT32F *R::*v) { copyVector(r->*v, tmp.*v, m); });
+  auto carry = [](R *from, R *to) -> DT32S {
+    const DT32S m = from->length < to->length ? from->length : to->length;
+    if (m < 1) return 0;
+    forEachStageVector<R>([&](DT32F *R::*v) { copyVector(from->*v, to->*v, m); });
     if constexpr (HasRing<R>::value)
-      copyVector(r->delayedInput, tmp.delayedInput, m + 1);
-  }
-  latticeFree(r);
-  *r = tmp;
-  return 0;
+      copyVector(from->delayedInput, to->delayedInput, m + 1);
+    return 0;
+  };
+  const DT32F lambda = r->lambda;  // err stays 0 until the next sample
+  return resizeWith(
+      r, [&](R *t) { return latticeInit(t, N, lambda); }, carry, latticeFree<R>);
 }
 
 // The forward, backward and estimation errors of order N of one sample.

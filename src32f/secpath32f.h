@@ -107,16 +107,11 @@ struct SecPathFilter {
   static DT32S resize(R *f, DT32S N) {
     if (!f) return -1;
     if (N == f->length) return 0;
-    const R old = *f;
-    const DT32S rc = resizeRecordWith(
-        f,
-        [&](R *t) {
-          return init(t, N, old.mu, old.secPath, old.secLength, old.secModel,
-                      old.modelLength);
-        },
-        carryHistories, release);
-    if (rc == 0) f->power = old.power;
-    return rc;
+    auto renew = [&](R *t) {
+      return init(t, N, f->mu, f->secPath, f->secLength, f->secModel,
+                  f->modelLength);
+    };
+    return resizeWith(f, renew, carry, release);
   }
 
  private:
@@ -158,8 +153,13 @@ struct SecPathFilter {
     f->length = N;
   }
 
-  static DT32S carryHistories(R *from, R *to) {
+  // Resize's carry: the leading coefficients, the power estimate and the
+  // newest values of every history, each keeping its age.
+  static DT32S carry(R *from, R *to) {
+    const DT32S rc = carryLeading(from, to, &R::coefs);
+    if (rc != 0) return rc;
     if (!from->outDelayLine || !Shape::mid(from) || !from->delayLine) return -1;
+    to->power = from->power;
     carryByAge(from->delayLine, from->refLength,
                ringUp(from->index, from->refLength), to->delayLine,
                to->refLength, ringUp(to->index, to->refLength));

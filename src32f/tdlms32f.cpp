@@ -143,6 +143,22 @@ DT32S tapCopy(quolmTdlms *f, DT32F *values, DT32S start, DT32S count,
   return n;
 }
 
+// Resize's carry: the leading taps, the newest samples by age and, when M
+// is unchanged, the bin powers.
+DT32S carryState(quolmTdlms *from, quolmTdlms *to) {
+  if (!from->coefs || !from->work || !from->delayLine) return -1;
+  const DT32S m = to->length < from->length ? to->length : from->length;
+  // The old window is scratch: every call rewrites it before use.
+  weightsToTaps(from, from->work);
+  tapCopy<Dir::Set>(to, from->work, 0, m, 0);
+  carryByAge(from->delayLine, from->fftSize,
+             ringUp(from->index, from->fftSize), to->delayLine, to->fftSize,
+             ringUp(to->index, to->fftSize));
+  if (to->fftSize == from->fftSize)
+    copyVector(from->power, to->power, to->bins);
+  return 0;
+}
+
 }  // namespace
 
 extern "C" {
@@ -257,30 +273,15 @@ QUOLM_API DT32S tdlms32fSetDelayLine(quolmTdlms *filter, DT32F *values,
                                  filter->index, values, start, count, reverse);
 }
 
-// A new filter on the same tables takes the leading taps, the newest samples
-// by age and, when M is unchanged, the bin powers.
+// A new filter on the same tables, the state carried by carryState.
 QUOLM_API DT32S tdlms32fResize(quolmTdlms *filter, DT32S N) {
   if (!filter) return -1;
   if (N == filter->length) return 0;
-  quolmTdlms tmp;
-  const DT32S rc =
-      tdlms32fInit(&tmp, N, filter->mu, filter->fftWork, filter->fftTable);
-  if (rc != 0) return rc;
-  if (!filter->coefs || !filter->work || !filter->delayLine) {
-    tdlms32fFree(&tmp);
-    return -1;
-  }
-  const DT32S m = N < filter->length ? N : filter->length;
-  weightsToTaps(filter, filter->work);
-  tdlms32fSetCoef(&tmp, filter->work, 0, m, 0);
-  carryByAge(filter->delayLine, filter->fftSize,
-             ringUp(filter->index, filter->fftSize), tmp.delayLine,
-             tmp.fftSize, 0);
-  if (tmp.fftSize == filter->fftSize)
-    copyVector(filter->power, tmp.power, tmp.bins);
-  tdlms32fFree(filter);
-  *filter = tmp;
-  return 0;
+  const quolmTdlms *f = filter;
+  auto init = [&](quolmTdlms *t) {
+    return tdlms32fInit(t, N, f->mu, f->fftWork, f->fftTable);
+  };
+  return resizeWith(filter, init, carryState, tdlms32fFree);
 }
 
 }  // extern "C"

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include "alloc32f.h"
+#include "resize32f.h"
 #include "vcopy32f.h"
 
 namespace quolm32f {
@@ -56,39 +57,25 @@ DT32S allocCoefsAndRing(R *f, DT32S N, DT32S ringLen) {
   return 0;
 }
 
-// The resize plan: `init(&tmp)` builds the new filter (its code is returned
-// on failure, the record untouched); the leading coefficients move over, then
-// `carry(old, new)` moves the input history (0, or -1 when the old record has
-// none); `release` frees a record's buffers, the old ones on success, the new
-// ones on failure; the record takes the new buffers.
-template <class R, class Init, class Carry, class Release>
-DT32S resizeRecordWith(R *f, Init init, Carry carry, Release release) {
-  R tmp;
-  const DT32S rc = init(&tmp);
-  if (rc != 0) return rc;
-  const DT32S m = f->length < tmp.length ? f->length : tmp.length;
-  const DT32S n = coefCopy<Dir::Set>(&tmp, f->coefs, 0, m, 0);
-  const DT32S moved = n == m ? carry(f, &tmp) : n;  // short copy: a code < 0
-  if (moved != 0) {
-    release(&tmp);
-    return moved;
-  }
-  release(f);
-  *f = tmp;
+// The newest samples of the ring, keeping their ages, placed by the new
+// record's `index`; -1 when the old record has none.
+template <class R>
+DT32S carryDelayLine(const R *from, R *to) {
+  if (!from->delayLine || from->length < 1) return -1;
+  carryByAge(from->delayLine, from->length, ringUp(from->index, from->length),
+             to->delayLine, to->length, ringUp(to->index, to->length));
   return 0;
 }
 
-// The plan for records with one ring of `length` samples: the newest samples
-// keep their ages, placed by the new record's `index`.
+// Resize of the records with one ring of `length` samples: the leading
+// coefficients and the newest samples move over.
 template <class R, class Init>
 DT32S resizeRecord(R *f, Init init) {
   auto carry = [](R *from, R *to) -> DT32S {
-    if (!from->delayLine) return -1;
-    carryByAge(from->delayLine, from->length, ringUp(from->index, from->length),
-               to->delayLine, to->length, ringUp(to->index, to->length));
-    return 0;
+    const DT32S rc = carryLeading(from, to, &R::coefs);
+    return rc != 0 ? rc : carryDelayLine(from, to);
   };
-  return resizeRecordWith(f, init, carry, freeCoefsAndDelayLine<R>);
+  return resizeWith(f, init, carry, freeCoefsAndDelayLine<R>);
 }
 
 }  // namespace quolm32f
