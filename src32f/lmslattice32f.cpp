@@ -1,14 +1,13 @@
 // LMS lattice joint-process estimator: a gradient adaptive lattice of N-1
 // stages whitens the input into N backward errors, and a power-normalised
 // LMS ladder combines them into the output.
-#include "latticeshared32f.h"
+#include "latticegrad32f.h"
 #include "quolmlmslattice32f.h"
 
 using namespace quolm32f;
+namespace lat = quolm32f::latticegrad;
 
 namespace {
-
-constexpr LatticeShape kShape = {0, 3};  // delayLine, power, scratch of N each
 
 void lmslatticeSetUp(quolmLmslattice *f, DT32F muParcor, DT32F muCoef) {
   f->muParcor = muParcor;
@@ -24,7 +23,7 @@ template <bool AdaptParcor>
 Acc lmslatticeFilter(quolmLmslattice *f, DT32F x) {
   const DT32S n = f->length;
   Acc y;
-  latticeStages<AdaptParcor, true>(x, n - 1, f->parcor, f->delayLine, f->power,
+  lat::runStages<AdaptParcor, true>(x, n - 1, f->parcor, f->delayLine, f->power,
                                    f->scratch, f->muParcor, f->coefs, &y);
   copyVector(f->scratch, f->delayLine, n);
   return y;
@@ -36,7 +35,7 @@ extern "C" {
 
 QUOLM_API DT32S lmslattice32fInit(quolmLmslattice *filter, DT32S N,
                                   DT32F muParcor, DT32F muCoef) {
-  return latticeInit(filter, N, kShape, [&](quolmLmslattice *f) {
+  return lat::init(filter, N, lat::kJointShape, [&](quolmLmslattice *f) {
     lmslatticeSetUp(f, muParcor, muCoef);
   });
 }
@@ -44,7 +43,7 @@ QUOLM_API DT32S lmslattice32fInit(quolmLmslattice *filter, DT32S N,
 QUOLM_API DT32S lmslattice32fInitStatic(quolmLmslattice *filter, DT32S N,
                                         DT32F muParcor, DT32F muCoef,
                                         DT32F *coefBuf, DT32F *stateBuf) {
-  return latticeInitStatic(filter, N, kShape, coefBuf, stateBuf,
+  return lat::initStatic(filter, N, lat::kJointShape, coefBuf, stateBuf,
                            [&](quolmLmslattice *f) {
                              lmslatticeSetUp(f, muParcor, muCoef);
                            });
@@ -57,7 +56,7 @@ QUOLM_API DT32F lmslattice32fFilterUpdate(quolmLmslattice *filter, DT32F x,
   const Acc e = Acc(d) - y;
   // Each ladder coefficient steps by its backward error, normalised by the
   // power of its stage.
-  ladderSteps(filter->scratch, filter->delayLine, filter->power,
+  lat::ladderSteps(filter->scratch, filter->delayLine, filter->power,
               filter->muCoef, e, filter->length);
   addIp32f(filter->scratch, filter->coefs, filter->length);
   filter->err = DT32F(e);
@@ -69,50 +68,50 @@ QUOLM_API DT32F lmslattice32fFilterOnly(quolmLmslattice *filter, DT32F x) {
 }
 
 QUOLM_API void lmslattice32fFree(quolmLmslattice *filter) {
-  latticeFree(filter);
+  lat::release(filter);
 }
 
 QUOLM_API DT32S lmslattice32fReset(quolmLmslattice *filter) {
-  return latticeReset(filter);
+  return lat::reset(filter);
 }
 
 QUOLM_API DT32S lmslattice32fGetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLmslattice::coefs, values, start,
+  return lat::copy<Dir::Get>(filter, &quolmLmslattice::coefs, values, start,
                                count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLmslattice::coefs, values, start,
+  return lat::copy<Dir::Set>(filter, &quolmLmslattice::coefs, values, start,
                                count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLmslattice::parcor, values, start,
+  return lat::copy<Dir::Get>(filter, &quolmLmslattice::parcor, values, start,
                                count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLmslattice::parcor, values, start,
+  return lat::copy<Dir::Set>(filter, &quolmLmslattice::parcor, values, start,
                                count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLmslattice::delayLine, values,
+  return lat::copy<Dir::Get>(filter, &quolmLmslattice::delayLine, values,
                                start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLmslattice::delayLine, values,
+  return lat::copy<Dir::Set>(filter, &quolmLmslattice::delayLine, values,
                                start, count, reverse);
 }
 
@@ -120,7 +119,7 @@ QUOLM_API DT32S lmslattice32fResize(quolmLmslattice *filter, DT32S N) {
   if (!filter) return -1;
   const DT32F muParcor = filter->muParcor, muCoef = filter->muCoef;
   const DT32S adapt = filter->adaptParcor;
-  return latticeResize(filter, N, [&](quolmLmslattice *t) {
+  return lat::resize(filter, N, [&](quolmLmslattice *t) {
     const DT32S rc = lmslattice32fInit(t, N, muParcor, muCoef);
     if (rc == 0) t->adaptParcor = adapt;
     return rc;

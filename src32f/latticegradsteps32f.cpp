@@ -1,8 +1,8 @@
 // The division-bound update passes of the gradient lattice families, also
 // built for AVX2 (see QUOLM_WIDE_CLONES).
-#include "latticeshared32f.h"
+#include "latticegrad32f.h"
 
-namespace quolm32f {
+namespace quolm32f::latticegrad {
 
 namespace {
 
@@ -35,4 +35,4 @@ void ladderSteps(DT32F *s, const DT32F *b, const DT32F *P, DT32F mu, Acc e,
   ladderStepsWide(s, b, P, mu, e, n);
 }
 
-}  // namespace quolm32f
+}  // namespace quolm32f::latticegrad

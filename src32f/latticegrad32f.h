@@ -4,8 +4,9 @@
 // the vector copies and Resize. Each record has `length`, `parcor`, `coefs`,
 // `delayLine`, `power` and `scratch`; `coefs` and `delayLine` own the two
 // blocks that Init allocates.
-#ifndef QUOLM_LATTICESHARED32F_H
-#define QUOLM_LATTICESHARED32F_H
+// Namespace latticegrad; the RLS lattice group (latticerls32f.h) has its own.
+#ifndef QUOLM_LATTICEGRAD32F_H
+#define QUOLM_LATTICEGRAD32F_H
 
 #include <stdlib.h>
 
@@ -17,15 +18,15 @@
 #include "stepup32f.h"
 #include "vcopy32f.h"
 
-namespace quolm32f {
+namespace quolm32f::latticegrad {
 
 // Folds two squared errors into a smoothed stage power.
-inline DT32F latticePower(DT32F p, Acc u, Acc v) {
+inline DT32F stagePower(DT32F p, Acc u, Acc v) {
   return DT32F(Acc(kLatticeKeep) * Acc(p) +
                Acc(kLatticeGain) * (u * u + v * v));
 }
 
-// Stages per chunk of the stage pass (see latticeStages).
+// Stages per chunk of the stage pass (see runStages).
 constexpr DT32S kStageChunk = 64;
 
 // The two passes that carry the divisions of the lattice updates; both are
@@ -62,13 +63,13 @@ void ladderSteps(DT32F *s, const DT32F *b, const DT32F *P, DT32F mu, Acc e,
 // pass recomputes each stage's backward error from the same operands and so
 // gets the same gradient as the stage itself.
 template <bool Adapt, bool Ladder>
-inline Acc latticeStages(DT32F x, DT32S stages, DT32F *__restrict k,
+inline Acc runStages(DT32F x, DT32S stages, DT32F *__restrict k,
                          const DT32F *__restrict b, DT32F *__restrict P,
                          DT32F *__restrict s, DT32F mu,
                          const DT32F *__restrict w = nullptr,
                          Acc *ladder = nullptr) {
   s[0] = x;
-  P[0] = latticePower(P[0], Acc(x), Acc(b[0]));
+  P[0] = stagePower(P[0], Acc(x), Acc(b[0]));
   Acc y = Ladder ? Acc(x) * Acc(w[0]) : 0.0;
   Acc f = x;
   // Stage m = m0 + j of a chunk reads k[m-1] = kd[j], b[m-1] = bd[j] and
@@ -86,7 +87,7 @@ inline Acc latticeStages(DT32F x, DT32S stages, DT32F *__restrict k,
       const Acc fNew = f - kd[j] * bd[j];
       const DT32F sm = s[m0 + j] = DT32F(bd[j] - kd[j] * f);
       if (Ladder) y += Acc(sm) * Acc(w[m0 + j]);
-      P[m0 + j] = latticePower(P[m0 + j], fNew, bd[j + 1]);
+      P[m0 + j] = stagePower(P[m0 + j], fNew, bd[j + 1]);
       fwd[j + 1] = f = fNew;
     }
     if (Adapt) parcorSteps(kc, kd, bd, fwd, Pc, mu, n);
@@ -103,7 +104,7 @@ inline Acc latticeStages(DT32F x, DT32S stages, DT32F *__restrict k,
 template <bool Adapt, class R>
 Acc predictorStep(R *f, DT32F x) {
   const DT32S n = f->length;
-  const Acc fwd = latticeStages<Adapt, false>(x, n, f->parcor, f->delayLine,
+  const Acc fwd = runStages<Adapt, false>(x, n, f->parcor, f->delayLine,
                                               f->power, f->scratch, f->mu);
   if (Adapt && f->updateCoefs) stepUp(f->parcor, f->coefs, n);
   copyVector(f->scratch, f->delayLine, n);
@@ -112,14 +113,21 @@ Acc predictorStep(R *f, DT32F x) {
 
 // Sizes of a lattice record: a coefficient block of 2N values (`coefs`, then
 // `parcor`) and a state block of `runs` runs of N + extra values each
-// (`delayLine`, `power`, `scratch`, ...).
-struct LatticeShape {
+// (`delayLine`, `power`, `scratch`, then the family's own).
+struct Shape {
   DT32S extra;
   DT32S runs;
 };
 
+constexpr DT32S kSharedRuns = 3;  // delayLine, power, scratch
+// The joint estimator's N - 1 stages give N backward errors; a predictor's N
+// stages give N + 1, and the backward predictor adds its input ring.
+constexpr Shape kJointShape = {/*extra=*/0, /*runs=*/kSharedRuns};
+constexpr Shape kForwardShape = {/*extra=*/1, /*runs=*/kSharedRuns};
+constexpr Shape kBackwardShape = {/*extra=*/1, /*runs=*/kSharedRuns + 1};
+
 // Block sizes for order N; false when a block could not be indexed by DT32S.
-inline bool latticeSizes(DT32S N, LatticeShape sh, size_t *coefLen,
+inline bool blockSizes(DT32S N, Shape sh, size_t *coefLen,
                          size_t *runLen, size_t *stateLen) {
   return sizeMul(2, size_t(N), *coefLen) &&
          sizeAdd(size_t(N), size_t(sh.extra), *runLen) &&
@@ -129,7 +137,7 @@ inline bool latticeSizes(DT32S N, LatticeShape sh, size_t *coefLen,
 // Points the record's vectors into the two blocks, sets `length` and starts
 // every power estimate at 1. The run length is N + extra.
 template <class R>
-void latticeLayout(R *f, DT32S N, LatticeShape sh, DT32F *coefBuf,
+void layout(R *f, DT32S N, Shape sh, DT32F *coefBuf,
                    DT32F *stateBuf) {
   const DT32S run = N + sh.extra;
   f->length = N;
@@ -145,16 +153,16 @@ void latticeLayout(R *f, DT32S N, LatticeShape sh, DT32F *coefBuf,
 // allocated), lays them out and lets setUp(f) store the family's parameters.
 // A failure leaves `length` 0.
 template <class R, class SetUp>
-DT32S latticeInit(R *f, DT32S N, LatticeShape sh, SetUp setUp) {
+DT32S init(R *f, DT32S N, Shape sh, SetUp setUp) {
   if (!f) return -1;
   f->length = 0;
   if (N < 1) return -2;
   size_t coefLen, runLen, stateLen;
   DT32F *coefBuf, *stateBuf;
-  if (!latticeSizes(N, sh, &coefLen, &runLen, &stateLen) ||
+  if (!blockSizes(N, sh, &coefLen, &runLen, &stateLen) ||
       !allocPair<DT32F>(coefLen, &coefBuf, stateLen, &stateBuf))
     return -3;
-  latticeLayout(f, N, sh, coefBuf, stateBuf);
+  layout(f, N, sh, coefBuf, stateBuf);
   setUp(f);
   return 0;
 }
@@ -162,16 +170,16 @@ DT32S latticeInit(R *f, DT32S N, LatticeShape sh, SetUp setUp) {
 // InitStatic on the caller's blocks, which are zeroed first: -1 for a null
 // pointer, -2 for N < 1 or an order whose blocks DT32S cannot index.
 template <class R, class SetUp>
-DT32S latticeInitStatic(R *f, DT32S N, LatticeShape sh, DT32F *coefBuf,
+DT32S initStatic(R *f, DT32S N, Shape sh, DT32F *coefBuf,
                         DT32F *stateBuf, SetUp setUp) {
   if (!f) return -1;
   f->length = 0;
   if (!coefBuf || !stateBuf) return -1;
   size_t coefLen, runLen, stateLen;
-  if (N < 1 || !latticeSizes(N, sh, &coefLen, &runLen, &stateLen)) return -2;
+  if (N < 1 || !blockSizes(N, sh, &coefLen, &runLen, &stateLen)) return -2;
   zeroVector(coefBuf, DT32S(coefLen));
   zeroVector(stateBuf, DT32S(stateLen));
-  latticeLayout(f, N, sh, coefBuf, stateBuf);
+  layout(f, N, sh, coefBuf, stateBuf);
   setUp(f);
   return 0;
 }
@@ -179,16 +187,16 @@ DT32S latticeInitStatic(R *f, DT32S N, LatticeShape sh, DT32F *coefBuf,
 // Releases the two Init-made blocks and clears the whole record, so that a
 // later Reset or copy reports -1 instead of touching freed memory.
 template <class R>
-void latticeFree(R *f) {
+void release(R *f) {
   if (!f) return;
-  free(f->coefs);
-  free(f->delayLine);
+  ::free(f->coefs);
+  ::free(f->delayLine);
   *f = R();
 }
 
 // Zeroes the reflection and the direct-form (or ladder) coefficients.
 template <class R>
-DT32S latticeReset(R *f) {
+DT32S reset(R *f) {
   if (!f || !f->coefs || !f->parcor) return -1;
   zeroVector(f->coefs, f->length);
   zeroVector(f->parcor, f->length);
@@ -198,7 +206,7 @@ DT32S latticeReset(R *f) {
 // Linear copy between one of the record's vectors (its first `length`
 // values) and the caller's values.
 template <Dir D, class R>
-DT32S latticeCopy(R *f, DT32F *R::*vec, DT32F *values, DT32S start,
+DT32S copy(R *f, DT32F *R::*vec, DT32F *values, DT32S start,
                   DT32S count, DT32S reverse) {
   if (!f) return -1;
   return copyLinear<D>(f->*vec, f->length, values, start, count, reverse);
@@ -208,33 +216,34 @@ DT32S latticeCopy(R *f, DT32F *R::*vec, DT32F *values, DT32S start,
 // direct-form coefficients, reflection coefficients and backward errors move
 // over. Power estimates and anything else restart as Init leaves them.
 template <class R, class Init>
-DT32S latticeResize(R *f, DT32S N, Init init) {
+DT32S resize(R *f, DT32S N, Init init) {
   if (!f) return -1;
   if (N == f->length) return 0;
   auto carry = [](R *from, R *to) -> DT32S {
     // Only a record of length 0 (freed or failed) has nothing to carry.
     DT32S rc = from->length < 1 ? -2 : 0;
-    for (DT32F *R::*vec : {&R::coefs, &R::parcor, &R::delayLine})
+    DT32F *R::*const vecs[] = {&R::coefs, &R::parcor, &R::delayLine};
+    for (DT32F *R::*vec : vecs)
       if (rc == 0) rc = carryLeading(from, to, vec);
     return rc;
   };
-  return resizeWith(f, init, carry, latticeFree<R>);
+  return resizeWith(f, init, carry, release<R>);
 }
 
 // Resize of a prediction filter: the new record keeps the step size and the
 // updateCoefs flag.
 template <class R>
-DT32S predictorResize(R *f, DT32S N, DT32S (*init)(R *, DT32S, DT32F)) {
+DT32S resizePredictor(R *f, DT32S N, DT32S (*init)(R *, DT32S, DT32F)) {
   if (!f) return -1;
   const DT32F mu = f->mu;
   const DT32S updateCoefs = f->updateCoefs;
-  return latticeResize(f, N, [&](R *t) {
+  return resize(f, N, [&](R *t) {
     const DT32S rc = init(t, N, mu);
     if (rc == 0) t->updateCoefs = updateCoefs;
     return rc;
   });
 }
 
-}  // namespace quolm32f
+}  // namespace quolm32f::latticegrad
 
 #endif

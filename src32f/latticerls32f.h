@@ -3,8 +3,10 @@
 // reset, release, copies and resize over any of their records. The joint
 // estimator's record is told apart by its `jointCorr` (ladder) vector, the
 // backward predictor's by its input ring `delayedInput`.
-#ifndef QUOLM_RLSLATSHARED32F_H
-#define QUOLM_RLSLATSHARED32F_H
+// Namespace latticerls; the gradient lattice group (latticegrad32f.h) has
+// its own.
+#ifndef QUOLM_LATTICERLS32F_H
+#define QUOLM_LATTICERLS32F_H
 
 #include <stdlib.h>
 
@@ -16,7 +18,7 @@
 #include "resize32f.h"
 #include "vcopy32f.h"
 
-namespace quolm32f {
+namespace quolm32f::latticerls {
 
 template <class R, class = void>
 struct HasLadder : std::false_type {};
@@ -47,12 +49,14 @@ void forEachStageVector(Fn fn) {
 }
 
 constexpr size_t kCoefVectors = 3;  // coefs, bwdParcor, fwdParcor
+// delayLine, bwdPower, convFactor, crossCorr, fwdPower; the ladder adds one
+constexpr size_t kStageVectors = 5;
 
 // Values in the state block of an N-stage record: five per-stage vectors, the
 // ladder correlations and the N+1 input-ring samples where the record has them.
 template <class R>
 bool stateBlockSize(DT32S N, size_t &out) {
-  const size_t vectors = HasLadder<R>::value ? 6 : 5;
+  const size_t vectors = kStageVectors + (HasLadder<R>::value ? 1 : 0);
   return sizeMul(vectors, size_t(N), out) &&
          (!HasRing<R>::value || sizeAdd(out, size_t(N) + 1, out));
 }
@@ -103,7 +107,7 @@ void setUpRecord(R *r, DT32S N, DT32F lambda, DT32F *coefBlock,
 // Init: -1 for a null record (nothing written), -2 for N < 1, -3 when a block
 // cannot be sized or allocated (nothing stays allocated); length 0 on failure.
 template <class R>
-DT32S latticeInit(R *r, DT32S N, DT32F lambda) {
+DT32S init(R *r, DT32S N, DT32F lambda) {
   if (!r) return -1;
   r->length = 0;
   if (N < 1) return -2;
@@ -119,7 +123,7 @@ DT32S latticeInit(R *r, DT32S N, DT32F lambda) {
 
 // InitStatic: the pointer checks come before the length check.
 template <class R>
-DT32S latticeInitStatic(R *r, DT32S N, DT32F lambda, DT32F *coefBuf,
+DT32S initStatic(R *r, DT32S N, DT32F lambda, DT32F *coefBuf,
                         DT32F *stateBuf) {
   if (!r) return -1;
   r->length = 0;
@@ -132,17 +136,17 @@ DT32S latticeInitStatic(R *r, DT32S N, DT32F lambda, DT32F *coefBuf,
 // Releases the two blocks and clears every pointer into them, so that a later
 // copy reports -1 instead of touching freed memory.
 template <class R>
-void latticeFree(R *r) {
+void release(R *r) {
   if (!r) return;
-  free(r->coefs);
-  free(r->delayLine);
+  ::free(r->coefs);
+  ::free(r->delayLine);
   forEachStageVector<R>([&](DT32F *R::*v) { r->*v = nullptr; });
   if constexpr (HasRing<R>::value) r->delayedInput = nullptr;
   r->length = 0;
 }
 
 template <class R>
-DT32S latticeReset(R *r) {
+DT32S reset(R *r) {
   if (!r) return -1;
   if (r->length >= 1) writeStartValues(r);
   return 0;
@@ -150,7 +154,7 @@ DT32S latticeReset(R *r) {
 
 // Linear copy of one per-stage vector.
 template <Dir D, class R>
-DT32S stageCopy(R *r, DT32F *R::*v, DT32F *values, DT32S start, DT32S count,
+DT32S copy(R *r, DT32F *R::*v, DT32F *values, DT32S start, DT32S count,
                 DT32S reverse) {
   if (!r) return -1;
   return copyLinear<D>(r->*v, r->length, values, start, count, reverse);
@@ -161,7 +165,7 @@ DT32S stageCopy(R *r, DT32F *R::*v, DT32F *values, DT32S start, DT32S count,
 // elements 0..m by position. index and updateCoefs restart; on failure the
 // record stays as it was.
 template <class R>
-DT32S latticeResize(R *r, DT32S N) {
+DT32S resize(R *r, DT32S N) {
   if (!r) return -1;
   if (N == r->length) return 0;
   auto carry = [](R *from, R *to) -> DT32S {
@@ -174,7 +178,7 @@ DT32S latticeResize(R *r, DT32S N) {
   };
   const DT32F lambda = r->lambda;  // err stays 0 until the next sample
   return resizeWith(
-      r, [&](R *t) { return latticeInit(t, N, lambda); }, carry, latticeFree<R>);
+      r, [&](R *t) { return init(t, N, lambda); }, carry, release<R>);
 }
 
 // The forward, backward and estimation errors of order N of one sample.
@@ -235,6 +239,6 @@ inline void addInputEnergy(R *r, Acc x) {
   r->fwdPower[0] = DT32F(Acc(r->lambda) * Acc(r->fwdPower[0]) + x * x);
 }
 
-}  // namespace quolm32f
+}  // namespace quolm32f::latticerls
 
 #endif
