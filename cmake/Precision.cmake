@@ -2,6 +2,37 @@
 # replaced: "32f" -> "64f" and "DT32F" -> "DT64F", in file names and contents.
 # It is written into the build folder at configure time and never kept in git.
 
+# The substitution must not change text silently. In a tagged file a numeric
+# literal that holds the tag (0.32f, 1e32f, 0x132f) would become another number
+# in the double build; a name of the double build passes through unchanged,
+# so only these deliberate ones may appear:
+#   addIp64f           exported by the double build only (quolmvector32f.h)
+#   QUOLM_BUILD_DT64F  the switch that declares and exports it
+#   DT64F              a double in both builds (the display utilities print
+#                      through it)
+set(QUOLM_TAG_EXCEPTIONS addIp64f QUOLM_BUILD_DT64F DT64F)
+
+# Stops the configure when the text of the tagged file FILE breaks the rules
+# above.
+function(quolm_check_tagged FILE TEXT)
+  set(num "[^A-Za-z0-9_.][.]?[0-9]([A-Za-z0-9_.]|[eEpP][+-])*32f")
+  string(REGEX MATCHALL "${num}" literals " ${TEXT}")
+  foreach(lit IN LISTS literals)
+    string(REGEX REPLACE "^[^.0-9]" "" lit "${lit}")
+    message(FATAL_ERROR "${FILE}: the numeric literal '${lit}' holds the "
+      "precision tag, which the double build would rewrite to 64f, changing "
+      "the number. Spell its suffix F (e.g. 0.32F) or write it without 32f.")
+  endforeach()
+  string(REGEX MATCHALL "[A-Za-z0-9_]*64[fF][A-Za-z0-9_]*" names "${TEXT}")
+  foreach(name IN LISTS names)
+    if(NOT name IN_LIST QUOLM_TAG_EXCEPTIONS)
+      message(FATAL_ERROR "${FILE}: '${name}' names the double build in a "
+        "tagged file and is not substituted; write it with 32f, or add it to "
+        "QUOLM_TAG_EXCEPTIONS in cmake/Precision.cmake if it is deliberate.")
+    endif()
+  endforeach()
+endfunction()
+
 # Copies every file of SRC_DIR matching the globs into DST_DIR. A file whose
 # name carries the tag is written in the double spelling; the others are
 # precision-neutral (quolmdefs.h, the test allocation hook) and copied as they
@@ -16,6 +47,7 @@ function(quolm_generate_64f SRC_DIR DST_DIR OUT_VAR)
     get_filename_component(name "${in}" NAME)
     file(READ "${in}" text)
     if(name MATCHES "32f")
+      quolm_check_tagged("${in}" "${text}")
       string(REPLACE "32f" "64f" name "${name}")
       string(REPLACE "32f" "64f" text "${text}")
       string(REPLACE "DT32F" "DT64F" text "${text}")
