@@ -34,8 +34,8 @@ typedef SecPathFilter<AdjlmsShape> Adj;
 // Folds the reference sample modelLength steps back into the power estimate
 // (with N = 1 the ring has modelLength slots and this is the newest sample).
 inline void trackDelayedPower(quolmAdjlms *f) {
-  Adj::trackPower(f, f->delayLine[ringAdd(
-                         f->index, int64_t(1) + f->modelLength, f->refLength)]);
+  Adj::trackPower(f, f->delayLine[ringAdd(f->index, int64_t(1) + f->modelLength,
+                                          f->refLength)]);
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 // optionally constrained to L time-domain taps.
 #include "consts32f.h"
 #include "fdaf32f.h"
-#include "resize32f.h"
 #include "quolmbfdaf32f.h"
+#include "resize32f.h"
 
 using namespace quolm32f;
 
@@ -93,7 +93,7 @@ QUOLM_API void bfdaf32fFree(quolmBfdaf *filter) {
 }
 
 QUOLM_API DT32S bfdaf32fReset(quolmBfdaf *filter) {
-  return filter ? zeroVector(filter->coefs, filter->fftSize) : -1;
+  return filter ? zeroChecked(filter->coefs, filter->fftSize) : -1;
 }
 
 QUOLM_API DT32S bfdaf32fResetDelayLine(quolmBfdaf *filter) {

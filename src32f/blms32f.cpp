@@ -67,8 +67,8 @@ QUOLM_API DT32S blms32fFilterOnly(quolmBlms *filter, const DT32F *x, DT32F *y) {
   if (rc != 1) return rc;
   const DT32S N = filter->length;
   for (DT32S n = 0; n < filter->blockLen; ++n)
-    y[n] = DT32F(dotInsertCircBuf(x[n], filter->delayLine, filter->coefs, N,
-                                     N, &filter->index));
+    y[n] = DT32F(dotInsertCircBuf(x[n], filter->delayLine, filter->coefs, N, N,
+                                  &filter->index));
   return 0;
 }
 

@@ -115,7 +115,8 @@ template <class R>
 DT32S fdafResetHistory(R *f, DT32F *spectra, DT32S specLen) {
   if (!spectra || !f->saved) return -1;
   zeroVector(spectra, specLen);
-  return zeroVector(f->saved, f->saveLength);
+  zeroVector(f->saved, f->saveLength);
+  return 0;
 }
 
 template <class R>
@@ -197,8 +198,8 @@ DT32S fdafCarry(R *from, R *to, DT32S oldTaps, DT32S newTaps, DT32F *spectra,
                 DT32S specLen, Copy get, Copy set) {
   const DT32S s =
       from->saveLength < to->saveLength ? from->saveLength : to->saveLength;
-  copyVector(from->saved + from->saveLength - s,
-             to->saved + to->saveLength - s, s);
+  copyVector(from->saved + from->saveLength - s, to->saved + to->saveLength - s,
+             s);
   const DT32S m = newTaps < oldTaps ? newTaps : oldTaps;
   get(from, spectra, 0, m, 0);
   const DT32S n = set(to, spectra, 0, m, 0);

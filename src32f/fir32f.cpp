@@ -46,8 +46,8 @@ QUOLM_API DT32S fir32fInitStatic(quolmFir *filter, DT32S N, DT32F *coefs,
 
 QUOLM_API DT32F fir32fFilter(quolmFir *filter, DT32F x) {
   return DT32F(dotInsertCircBuf(x, filter->delayLine, filter->coefs,
-                                   filter->length, filter->length,
-                                   &filter->index));
+                                filter->length, filter->length,
+                                &filter->index));
 }
 
 QUOLM_API DT32F fir32fLCFilter(quolmFir *filter) {
@@ -86,7 +86,7 @@ QUOLM_API void fir32fFree(quolmFir *filter) {
 }
 
 QUOLM_API DT32S fir32fResetDelayLine(quolmFir *filter) {
-  return filter ? zeroVector(filter->delayLine, filter->length) : -1;
+  return filter ? zeroChecked(filter->delayLine, filter->length) : -1;
 }
 
 QUOLM_API DT32S fir32fGetCoef(quolmFir *filter, DT32F *values, DT32S start,

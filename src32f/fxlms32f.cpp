@@ -31,7 +31,7 @@ typedef SecPathFilter<FxlmsShape> Fx;
 inline DT32F filteredReference(const quolmFxlms *f) {
   const DT32S newest = ringUp(f->index, f->refLength);
   return DT32F(dotCircBuf(f->delayLine, f->refLength, newest, f->secModel,
-                             f->modelLength));
+                          f->modelLength));
 }
 
 }  // namespace

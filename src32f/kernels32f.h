@@ -1,6 +1,16 @@
 // Inner loops shared by the transversal families. Every dot product runs in
 // one double accumulator in increasing coefficient order; values are rounded
 // to the sample type only where they are stored.
+//
+// Names: the precision tag (32f) marks exported C names and file names only;
+// inside namespace quolm32f, which carries it already, names are untagged.
+// Letters that mean different things in different families:
+//   P  partitions (PBFDAF); inverse correlation triangle (RLS); bin or stage
+//      powers (TDLMS, gradient lattices, spectral routines)
+//   M  transform size (TDLMS, BFDAF, PBFDAF); m: a stage or a count
+//   B  block length (BFDAF, PBFDAF); b: backward errors (lattices)
+//   L  taps per partition (BFDAF, PBFDAF) or taps (TDLMS); ring length
+//      (dotInsertCircBufRev)
 #ifndef QUOLM_KERNELS32F_H
 #define QUOLM_KERNELS32F_H
 
@@ -39,7 +49,7 @@ typedef double Acc;  // accumulator of every dot product and step value
 // from slot p upwards in two contiguous runs; nothing is written. n must not
 // exceed ringLength.
 inline Acc dotCircBuf(const DT32F *ring, DT32S ringLength, DT32S p,
-                         const DT32F *coefs, DT32S n) {
+                      const DT32F *coefs, DT32S n) {
   const DT32S m = ringLength - p < n ? ringLength - p : n;
   Acc acc = 0.0;
   const DT32F *run = ring + p;
@@ -52,8 +62,7 @@ inline Acc dotCircBuf(const DT32F *ring, DT32S ringLength, DT32S p,
 // delayLength] for k < coefCount (p the slot on entry) in two contiguous runs,
 // and steps *index down with wrap. coefCount must not exceed delayLength.
 inline Acc dotInsertCircBuf(DT32F x, DT32F *delayLine, const DT32F *coefs,
-                               DT32S delayLength, DT32S coefCount,
-                               DT32S *index) {
+                            DT32S delayLength, DT32S coefCount, DT32S *index) {
   const DT32S p = *index;
   delayLine[p] = x;
   const Acc acc = dotCircBuf(delayLine, delayLength, p, coefs, coefCount);
@@ -64,8 +73,8 @@ inline Acc dotInsertCircBuf(DT32F x, DT32F *delayLine, const DT32F *coefs,
 // Stores v at the ring's write slot, returns sum_j ring[(p + j) mod L] *
 // q[L-1-j] (p the write slot: the newest value meets the last coefficient),
 // walked in two contiguous runs of the ring, and steps the index down.
-inline Acc dotInsertCircBufRev(DT32F v, DT32F *ring, const DT32F *q,
-                               DT32S L, DT32S *index) {
+inline Acc dotInsertCircBufRev(DT32F v, DT32F *ring, const DT32F *q, DT32S L,
+                               DT32S *index) {
   const DT32S p = *index;
   ring[p] = v;
   Acc acc = 0.0;
@@ -82,11 +91,9 @@ inline Acc dotLinBuf(const DT32F *a, const DT32F *b, DT32S N) {
   return acc;
 }
 
-// Plain vector copy; -1 (nothing written) when a pointer is null.
-inline DT32S copyVector(const DT32F *src, DT32F *dst, DT32S n) {
-  if (!src || !dst) return -1;
+// Plain vector copy of n values (none for n < 1).
+inline void copyVector(const DT32F *src, DT32F *dst, DT32S n) {
   for (DT32S i = 0; i < n; ++i) dst[i] = src[i];
-  return 0;
 }
 
 // The coefficient laws of the gradient families: the regressor enters as is

@@ -64,10 +64,10 @@ void ladderSteps(DT32F *s, const DT32F *b, const DT32F *P, DT32F mu, Acc e,
 // gets the same gradient as the stage itself.
 template <bool Adapt, bool Ladder>
 inline Acc runStages(DT32F x, DT32S stages, DT32F *__restrict k,
-                         const DT32F *__restrict b, DT32F *__restrict P,
-                         DT32F *__restrict s, DT32F mu,
-                         const DT32F *__restrict w = nullptr,
-                         Acc *ladder = nullptr) {
+                     const DT32F *__restrict b, DT32F *__restrict P,
+                     DT32F *__restrict s, DT32F mu,
+                     const DT32F *__restrict w = nullptr,
+                     Acc *ladder = nullptr) {
   s[0] = x;
   P[0] = stagePower(P[0], Acc(x), Acc(b[0]));
   Acc y = Ladder ? Acc(x) * Acc(w[0]) : 0.0;
@@ -105,7 +105,7 @@ template <bool Adapt, class R>
 Acc predictorStep(R *f, DT32F x) {
   const DT32S n = f->length;
   const Acc fwd = runStages<Adapt, false>(x, n, f->parcor, f->delayLine,
-                                              f->power, f->scratch, f->mu);
+                                          f->power, f->scratch, f->mu);
   if (Adapt && f->updateCoefs) stepUp(f->parcor, f->coefs, n);
   copyVector(f->scratch, f->delayLine, n);
   return fwd;
@@ -127,8 +127,8 @@ constexpr Shape kForwardShape = {/*extra=*/1, /*runs=*/kSharedRuns};
 constexpr Shape kBackwardShape = {/*extra=*/1, /*runs=*/kSharedRuns + 1};
 
 // Block sizes for order N; false when a block could not be indexed by DT32S.
-inline bool blockSizes(DT32S N, Shape sh, size_t *coefLen,
-                         size_t *runLen, size_t *stateLen) {
+inline bool blockSizes(DT32S N, Shape sh, size_t *coefLen, size_t *runLen,
+                       size_t *stateLen) {
   return sizeMul(2, size_t(N), *coefLen) &&
          sizeAdd(size_t(N), size_t(sh.extra), *runLen) &&
          sizeMul(size_t(sh.runs), *runLen, *stateLen);
@@ -137,8 +137,7 @@ inline bool blockSizes(DT32S N, Shape sh, size_t *coefLen,
 // Points the record's vectors into the two blocks, sets `length` and starts
 // every power estimate at 1. The run length is N + extra.
 template <class R>
-void layout(R *f, DT32S N, Shape sh, DT32F *coefBuf,
-                   DT32F *stateBuf) {
+void layout(R *f, DT32S N, Shape sh, DT32F *coefBuf, DT32F *stateBuf) {
   const DT32S run = N + sh.extra;
   f->length = N;
   f->coefs = coefBuf;
@@ -170,8 +169,8 @@ DT32S init(R *f, DT32S N, Shape sh, SetUp setUp) {
 // InitStatic on the caller's blocks, which are zeroed first: -1 for a null
 // pointer, -2 for N < 1 or an order whose blocks DT32S cannot index.
 template <class R, class SetUp>
-DT32S initStatic(R *f, DT32S N, Shape sh, DT32F *coefBuf,
-                        DT32F *stateBuf, SetUp setUp) {
+DT32S initStatic(R *f, DT32S N, Shape sh, DT32F *coefBuf, DT32F *stateBuf,
+                 SetUp setUp) {
   if (!f) return -1;
   f->length = 0;
   if (!coefBuf || !stateBuf) return -1;
@@ -206,8 +205,8 @@ DT32S reset(R *f) {
 // Linear copy between one of the record's vectors (its first `length`
 // values) and the caller's values.
 template <Dir D, class R>
-DT32S copy(R *f, DT32F *R::*vec, DT32F *values, DT32S start,
-                  DT32S count, DT32S reverse) {
+DT32S copy(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
+           DT32S reverse) {
   if (!f) return -1;
   return copyLinear<D>(f->*vec, f->length, values, start, count, reverse);
 }

@@ -7,8 +7,8 @@ namespace quolm32f::latticegrad {
 namespace {
 
 QUOLM_WIDE_CLONES void parcorStepsWide(DT32F *k, const Acc *kd, const Acc *bd,
-                                       const Acc *fwd, const DT32F *P,
-                                       DT32F mu, DT32S n) {
+                                       const Acc *fwd, const DT32F *P, DT32F mu,
+                                       DT32S n) {
   for (DT32S j = 0; j < n; ++j) {
     const Acc s = bd[j] - kd[j] * fwd[j];
     const Acc g = fwd[j + 1] * bd[j] + fwd[j] * s;
@@ -16,9 +16,8 @@ QUOLM_WIDE_CLONES void parcorStepsWide(DT32F *k, const Acc *kd, const Acc *bd,
   }
 }
 
-QUOLM_WIDE_CLONES void ladderStepsWide(DT32F *s, const DT32F *b,
-                                       const DT32F *P, DT32F mu, Acc e,
-                                       DT32S n) {
+QUOLM_WIDE_CLONES void ladderStepsWide(DT32F *s, const DT32F *b, const DT32F *P,
+                                       DT32F mu, Acc e, DT32S n) {
   for (DT32S i = 0; i < n; ++i)
     s[i] = DT32F(Acc(b[i]) * Acc(mu) * e / (Acc(P[i]) + Acc(kLatticeEps)));
 }

@@ -123,8 +123,7 @@ DT32S init(R *r, DT32S N, DT32F lambda) {
 
 // InitStatic: the pointer checks come before the length check.
 template <class R>
-DT32S initStatic(R *r, DT32S N, DT32F lambda, DT32F *coefBuf,
-                        DT32F *stateBuf) {
+DT32S initStatic(R *r, DT32S N, DT32F lambda, DT32F *coefBuf, DT32F *stateBuf) {
   if (!r) return -1;
   r->length = 0;
   if (!coefBuf || !stateBuf) return -1;
@@ -155,7 +154,7 @@ DT32S reset(R *r) {
 // Linear copy of one per-stage vector.
 template <Dir D, class R>
 DT32S copy(R *r, DT32F *R::*v, DT32F *values, DT32S start, DT32S count,
-                DT32S reverse) {
+           DT32S reverse) {
   if (!r) return -1;
   return copyLinear<D>(r->*v, r->length, values, start, count, reverse);
 }
@@ -171,7 +170,8 @@ DT32S resize(R *r, DT32S N) {
   auto carry = [](R *from, R *to) -> DT32S {
     const DT32S m = from->length < to->length ? from->length : to->length;
     if (m < 1) return 0;
-    forEachStageVector<R>([&](DT32F *R::*v) { copyVector(from->*v, to->*v, m); });
+    forEachStageVector<R>(
+        [&](DT32F *R::*v) { copyVector(from->*v, to->*v, m); });
     if constexpr (HasRing<R>::value)
       copyVector(from->delayedInput, to->delayedInput, m + 1);
     return 0;

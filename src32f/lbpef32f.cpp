@@ -33,13 +33,13 @@ extern "C" {
 
 QUOLM_API DT32S lbpef32fInit(quolmLbpef *filter, DT32S N, DT32F mu) {
   return lat::init(filter, N, lat::kBackwardShape,
-                     [&](quolmLbpef *f) { lbpefSetUp(f, mu); });
+                   [&](quolmLbpef *f) { lbpefSetUp(f, mu); });
 }
 
 QUOLM_API DT32S lbpef32fInitStatic(quolmLbpef *filter, DT32S N, DT32F mu,
                                    DT32F *coefBuf, DT32F *stateBuf) {
   return lat::initStatic(filter, N, lat::kBackwardShape, coefBuf, stateBuf,
-                           [&](quolmLbpef *f) { lbpefSetUp(f, mu); });
+                         [&](quolmLbpef *f) { lbpefSetUp(f, mu); });
 }
 
 QUOLM_API DT32F lbpef32fFilterUpdate(quolmLbpef *filter, DT32F x) {
@@ -54,44 +54,42 @@ QUOLM_API DT32F lbpef32fFilterOnly(quolmLbpef *filter, DT32F x) {
 
 QUOLM_API void lbpef32fFree(quolmLbpef *filter) { lat::release(filter); }
 
-QUOLM_API DT32S lbpef32fReset(quolmLbpef *filter) {
-  return lat::reset(filter);
-}
+QUOLM_API DT32S lbpef32fReset(quolmLbpef *filter) { return lat::reset(filter); }
 
 QUOLM_API DT32S lbpef32fGetCoef(quolmLbpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLbpef::coefs, values, start,
-                               count, reverse);
+  return lat::copy<Dir::Get>(filter, &quolmLbpef::coefs, values, start, count,
+                             reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetCoef(quolmLbpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLbpef::coefs, values, start,
-                               count, reverse);
+  return lat::copy<Dir::Set>(filter, &quolmLbpef::coefs, values, start, count,
+                             reverse);
 }
 
 QUOLM_API DT32S lbpef32fGetParcor(quolmLbpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLbpef::parcor, values, start,
-                               count, reverse);
+  return lat::copy<Dir::Get>(filter, &quolmLbpef::parcor, values, start, count,
+                             reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetParcor(quolmLbpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLbpef::parcor, values, start,
-                               count, reverse);
+  return lat::copy<Dir::Set>(filter, &quolmLbpef::parcor, values, start, count,
+                             reverse);
 }
 
 QUOLM_API DT32S lbpef32fGetDelayLine(quolmLbpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
   return lat::copy<Dir::Get>(filter, &quolmLbpef::delayLine, values, start,
-                               count, reverse);
+                             count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetDelayLine(quolmLbpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
   return lat::copy<Dir::Set>(filter, &quolmLbpef::delayLine, values, start,
-                               count, reverse);
+                             count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fResize(quolmLbpef *filter, DT32S N) {

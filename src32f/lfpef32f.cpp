@@ -27,13 +27,13 @@ extern "C" {
 
 QUOLM_API DT32S lfpef32fInit(quolmLfpef *filter, DT32S N, DT32F mu) {
   return lat::init(filter, N, lat::kForwardShape,
-                     [&](quolmLfpef *f) { lfpefSetUp(f, mu); });
+                   [&](quolmLfpef *f) { lfpefSetUp(f, mu); });
 }
 
 QUOLM_API DT32S lfpef32fInitStatic(quolmLfpef *filter, DT32S N, DT32F mu,
                                    DT32F *coefBuf, DT32F *stateBuf) {
   return lat::initStatic(filter, N, lat::kForwardShape, coefBuf, stateBuf,
-                           [&](quolmLfpef *f) { lfpefSetUp(f, mu); });
+                         [&](quolmLfpef *f) { lfpefSetUp(f, mu); });
 }
 
 QUOLM_API DT32F lfpef32fFilterUpdate(quolmLfpef *filter, DT32F x) {
@@ -46,44 +46,42 @@ QUOLM_API DT32F lfpef32fFilterOnly(quolmLfpef *filter, DT32F x) {
 
 QUOLM_API void lfpef32fFree(quolmLfpef *filter) { lat::release(filter); }
 
-QUOLM_API DT32S lfpef32fReset(quolmLfpef *filter) {
-  return lat::reset(filter);
-}
+QUOLM_API DT32S lfpef32fReset(quolmLfpef *filter) { return lat::reset(filter); }
 
 QUOLM_API DT32S lfpef32fGetCoef(quolmLfpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLfpef::coefs, values, start,
-                               count, reverse);
+  return lat::copy<Dir::Get>(filter, &quolmLfpef::coefs, values, start, count,
+                             reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetCoef(quolmLfpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLfpef::coefs, values, start,
-                               count, reverse);
+  return lat::copy<Dir::Set>(filter, &quolmLfpef::coefs, values, start, count,
+                             reverse);
 }
 
 QUOLM_API DT32S lfpef32fGetParcor(quolmLfpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLfpef::parcor, values, start,
-                               count, reverse);
+  return lat::copy<Dir::Get>(filter, &quolmLfpef::parcor, values, start, count,
+                             reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetParcor(quolmLfpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLfpef::parcor, values, start,
-                               count, reverse);
+  return lat::copy<Dir::Set>(filter, &quolmLfpef::parcor, values, start, count,
+                             reverse);
 }
 
 QUOLM_API DT32S lfpef32fGetDelayLine(quolmLfpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
   return lat::copy<Dir::Get>(filter, &quolmLfpef::delayLine, values, start,
-                               count, reverse);
+                             count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetDelayLine(quolmLfpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
   return lat::copy<Dir::Set>(filter, &quolmLfpef::delayLine, values, start,
-                               count, reverse);
+                             count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fResize(quolmLfpef *filter, DT32S N) {

@@ -86,8 +86,8 @@ QUOLM_API DT32F lms32fLCFilterUpdateSignSign(quolmLms *filter, DT32F d) {
 
 QUOLM_API DT32F lms32fFilterOnly(quolmLms *filter, DT32F x) {
   return DT32F(dotInsertCircBuf(x, filter->delayLine, filter->coefs,
-                                   filter->length, filter->length,
-                                   &filter->index));
+                                filter->length, filter->length,
+                                &filter->index));
 }
 
 QUOLM_API DT32F lms32fLCFilterOnly(quolmLms *filter) {

@@ -24,7 +24,7 @@ Acc lmslatticeFilter(quolmLmslattice *f, DT32F x) {
   const DT32S n = f->length;
   Acc y;
   lat::runStages<AdaptParcor, true>(x, n - 1, f->parcor, f->delayLine, f->power,
-                                   f->scratch, f->muParcor, f->coefs, &y);
+                                    f->scratch, f->muParcor, f->coefs, &y);
   copyVector(f->scratch, f->delayLine, n);
   return y;
 }
@@ -43,10 +43,9 @@ QUOLM_API DT32S lmslattice32fInit(quolmLmslattice *filter, DT32S N,
 QUOLM_API DT32S lmslattice32fInitStatic(quolmLmslattice *filter, DT32S N,
                                         DT32F muParcor, DT32F muCoef,
                                         DT32F *coefBuf, DT32F *stateBuf) {
-  return lat::initStatic(filter, N, lat::kJointShape, coefBuf, stateBuf,
-                           [&](quolmLmslattice *f) {
-                             lmslatticeSetUp(f, muParcor, muCoef);
-                           });
+  return lat::initStatic(
+      filter, N, lat::kJointShape, coefBuf, stateBuf,
+      [&](quolmLmslattice *f) { lmslatticeSetUp(f, muParcor, muCoef); });
 }
 
 QUOLM_API DT32F lmslattice32fFilterUpdate(quolmLmslattice *filter, DT32F x,
@@ -57,7 +56,7 @@ QUOLM_API DT32F lmslattice32fFilterUpdate(quolmLmslattice *filter, DT32F x,
   // Each ladder coefficient steps by its backward error, normalised by the
   // power of its stage.
   lat::ladderSteps(filter->scratch, filter->delayLine, filter->power,
-              filter->muCoef, e, filter->length);
+                   filter->muCoef, e, filter->length);
   addIp32f(filter->scratch, filter->coefs, filter->length);
   filter->err = DT32F(e);
   return DT32F(y);
@@ -78,41 +77,41 @@ QUOLM_API DT32S lmslattice32fReset(quolmLmslattice *filter) {
 QUOLM_API DT32S lmslattice32fGetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
   return lat::copy<Dir::Get>(filter, &quolmLmslattice::coefs, values, start,
-                               count, reverse);
+                             count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
   return lat::copy<Dir::Set>(filter, &quolmLmslattice::coefs, values, start,
-                               count, reverse);
+                             count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
   return lat::copy<Dir::Get>(filter, &quolmLmslattice::parcor, values, start,
-                               count, reverse);
+                             count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
   return lat::copy<Dir::Set>(filter, &quolmLmslattice::parcor, values, start,
-                               count, reverse);
+                             count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLmslattice::delayLine, values,
-                               start, count, reverse);
+  return lat::copy<Dir::Get>(filter, &quolmLmslattice::delayLine, values, start,
+                             count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLmslattice::delayLine, values,
-                               start, count, reverse);
+  return lat::copy<Dir::Set>(filter, &quolmLmslattice::delayLine, values, start,
+                             count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fResize(quolmLmslattice *filter, DT32S N) {

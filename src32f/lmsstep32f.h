@@ -22,8 +22,8 @@ template <ErrorLaw E, Regressor R, class Rec>
 inline Acc lmsStep(Rec *f, DT32S ringLength, DT32F x, DT32F d, Acc *e) {
   const DT32S p = f->index;
   const DT32S n = f->length;
-  const Acc y = dotInsertCircBuf(x, f->delayLine, f->coefs, ringLength, n,
-                                    &f->index);
+  const Acc y =
+      dotInsertCircBuf(x, f->delayLine, f->coefs, ringLength, n, &f->index);
   *e = Acc(d) - y;
   addScaledCirc<R>(f->coefs, f->delayLine, ringLength, p,
                    lmsStepValue<E>(f->mu, *e), n);

@@ -60,7 +60,7 @@ QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {
   const DT32S p = filter->index;
   const DT32S n = filter->length;
   const Acc y = dotInsertCircBuf(x, filter->delayLine, filter->coefs, n, n,
-                                    &filter->index);
+                                 &filter->index);
   const DT32F g = nlmsStep(filter, x, d, y);
   addScaledCirc(filter->coefs, filter->delayLine, n, p, g, n);
   return DT32F(y);
@@ -69,7 +69,7 @@ QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {
 QUOLM_API DT32F nlms32fFilterOnly(quolmNlms *filter, DT32F x) {
   const DT32S n = filter->length;
   const Acc y = dotInsertCircBuf(x, filter->delayLine, filter->coefs, n, n,
-                                    &filter->index);
+                                 &filter->index);
   trackPower(filter, x);
   return DT32F(y);
 }

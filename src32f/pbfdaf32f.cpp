@@ -3,8 +3,8 @@
 // power-normalised error spectrum per block shared by every partition.
 #include "consts32f.h"
 #include "fdaf32f.h"
-#include "resize32f.h"
 #include "quolmpbfdaf32f.h"
+#include "resize32f.h"
 
 using namespace quolm32f;
 
@@ -35,7 +35,8 @@ DT32S pbfdafInit(quolmPbfdaf *f, DT32S N, DT32S B, DT32S P, DT32F mu,
 // index).
 DT32F *spectrumAt(const quolmPbfdaf *f, DT32S q) {
   const DT32S half = f->fftSize / 2;
-  return f->inputSpectra + 2 * ringAdd(f->index, q * half, f->partitions * half);
+  return f->inputSpectra +
+         2 * ringAdd(f->index, q * half, f->partitions * half);
 }
 
 // Window of the new block into the slot at index, its spectrum, and the
@@ -85,10 +86,9 @@ DT32S coefCopy(quolmPbfdaf *f, DT32F *values, DT32S start, DT32S count,
 // transform of that window, which may differ from the old spectrum in its
 // last bits.
 DT32S carryState(quolmPbfdaf *from, quolmPbfdaf *to) {
-  const DT32S rc = fdafCarry(from, to, from->partitions * from->length,
-                             to->partitions * to->length, to->inputSpectra,
-                             to->specLength, coefCopy<Dir::Get>,
-                             coefCopy<Dir::Set>);
+  const DT32S rc = fdafCarry(
+      from, to, from->partitions * from->length, to->partitions * to->length,
+      to->inputSpectra, to->specLength, coefCopy<Dir::Get>, coefCopy<Dir::Set>);
   if (rc != 0 || to->fftSize != from->fftSize) return rc;
   const DT32S P =
       from->partitions < to->partitions ? from->partitions : to->partitions;
@@ -150,7 +150,7 @@ QUOLM_API void pbfdaf32fFree(quolmPbfdaf *filter) {
 }
 
 QUOLM_API DT32S pbfdaf32fReset(quolmPbfdaf *filter) {
-  return filter ? zeroVector(filter->coefs, filter->specLength) : -1;
+  return filter ? zeroChecked(filter->coefs, filter->specLength) : -1;
 }
 
 QUOLM_API DT32S pbfdaf32fResetDelayLine(quolmPbfdaf *filter) {

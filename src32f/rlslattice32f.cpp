@@ -1,7 +1,7 @@
 // RLS lattice joint-process estimator: least-squares lattice stages with a
 // ladder of a posteriori estimation errors.
-#include "quolmrlslattice32f.h"
 #include "latticerls32f.h"
+#include "quolmrlslattice32f.h"
 
 using namespace quolm32f;
 namespace lat = quolm32f::latticerls;

@@ -1,8 +1,8 @@
 // RLS lattice backward prediction error filter: the least-squares stages
 // without a ladder, an input ring for the sample N steps back, and direct-form
 // coefficients from the backward reflection coefficients.
-#include "quolmrlslbpef32f.h"
 #include "latticerls32f.h"
+#include "quolmrlslbpef32f.h"
 #include "stepup32f.h"
 
 using namespace quolm32f;

@@ -1,8 +1,8 @@
 // RLS lattice forward prediction error filter: the least-squares stages
 // without a ladder, and direct-form coefficients from the forward reflection
 // coefficients.
-#include "quolmrlslfpef32f.h"
 #include "latticerls32f.h"
+#include "quolmrlslfpef32f.h"
 #include "stepup32f.h"
 
 using namespace quolm32f;

@@ -56,13 +56,13 @@ struct SecPathFilter {
   // (rounded, as it is stored in the output ring).
   static DT32F filterReference(R *f, DT32F x) {
     return DT32F(dotInsertCircBuf(x, f->delayLine, f->coefs, f->refLength,
-                                     f->length, &f->index));
+                                  f->length, &f->index));
   }
 
   // Passes the adaptive filter's output y through the secondary path.
   static Acc secondaryPath(R *f, DT32F y) {
     return dotInsertCircBuf(y, f->outDelayLine, f->secPath, f->secLength,
-                               f->secLength, &f->outIndex);
+                            f->secLength, &f->outIndex);
   }
 
   // Folds v into the power estimate that normalises the step.

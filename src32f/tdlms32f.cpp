@@ -151,9 +151,8 @@ DT32S carryState(quolmTdlms *from, quolmTdlms *to) {
   // The old window is scratch: every call rewrites it before use.
   weightsToTaps(from, from->work);
   tapCopy<Dir::Set>(to, from->work, 0, m, 0);
-  carryByAge(from->delayLine, from->fftSize,
-             ringUp(from->index, from->fftSize), to->delayLine, to->fftSize,
-             ringUp(to->index, to->fftSize));
+  carryByAge(from->delayLine, from->fftSize, ringUp(from->index, from->fftSize),
+             to->delayLine, to->fftSize, ringUp(to->index, to->fftSize));
   if (to->fftSize == from->fftSize)
     copyVector(from->power, to->power, to->bins);
   return 0;
@@ -240,13 +239,14 @@ QUOLM_API void tdlms32fFree(quolmTdlms *filter) {
 }
 
 QUOLM_API DT32S tdlms32fReset(quolmTdlms *filter) {
-  return filter ? zeroVector(filter->coefs, filter->fftSize) : -1;
+  return filter ? zeroChecked(filter->coefs, filter->fftSize) : -1;
 }
 
 QUOLM_API DT32S tdlms32fResetDelayLine(quolmTdlms *filter) {
   if (!filter || !filter->work || !filter->delayLine) return -1;
   zeroVector(filter->work, filter->fftSize);
-  return zeroVector(filter->delayLine, filter->fftSize);
+  zeroVector(filter->delayLine, filter->fftSize);
+  return 0;
 }
 
 QUOLM_API DT32S tdlms32fGetCoef(quolmTdlms *filter, DT32F *values,

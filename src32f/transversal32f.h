@@ -28,12 +28,12 @@ DT32S delayLineCopy(R *f, DT32F *values, DT32S start, DT32S count,
 
 template <class R>
 DT32S resetCoefs(R *f) {
-  return f ? zeroVector(f->coefs, f->length) : -1;
+  return f ? zeroChecked(f->coefs, f->length) : -1;
 }
 
 template <class R>
 DT32S resetDelayLine(R *f) {
-  return f ? zeroVector(f->delayLine, f->length) : -1;
+  return f ? zeroChecked(f->delayLine, f->length) : -1;
 }
 
 // Releases the two Init-made vectors; the pointers are cleared so that a

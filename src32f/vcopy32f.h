@@ -65,13 +65,20 @@ inline void carryByAge(const DT32F *oldRing, DT32S oldLen, DT32S oldNewest,
                        DT32F *newRing, DT32S newLen, DT32S newNewest) {
   const DT32S m = oldLen < newLen ? oldLen : newLen;
   for (DT32S j = 0; j < m; ++j)
-    newRing[ringAdd(newNewest, j, newLen)] = oldRing[ringAdd(oldNewest, j, oldLen)];
+    newRing[ringAdd(newNewest, j, newLen)] =
+        oldRing[ringAdd(oldNewest, j, oldLen)];
 }
 
-// Zeroes n values; -1 when the vector is null.
-inline DT32S zeroVector(DT32F *v, DT32S n) {
-  if (!v) return -1;
+// Zeroes n values (none for n < 1).
+inline void zeroVector(DT32F *v, DT32S n) {
   for (DT32S i = 0; i < n; ++i) v[i] = DT32F(0);
+}
+
+// The Reset of an exported function: -1 when the vector is null, else it is
+// zeroed and 0 returned.
+inline DT32S zeroChecked(DT32F *v, DT32S n) {
+  if (!v) return -1;
+  zeroVector(v, n);
   return 0;
 }
 

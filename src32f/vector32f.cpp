@@ -7,7 +7,7 @@ using namespace quolm32f;
 
 extern "C" {
 
-QUOLM_API DT32S reset32f(DT32F *x, DT32S N) { return zeroVector(x, N); }
+QUOLM_API DT32S reset32f(DT32F *x, DT32S N) { return zeroChecked(x, N); }
 
 QUOLM_API DT32S set32f(DT32F value, DT32F *x, DT32S N) {
   if (!x) return -1;
