@@ -29,6 +29,23 @@ QUOLM_KEEP_STORED_ROUNDING void rowOne(const DT32F *__restrict P, size_t start,
   g[r] = sum;
 }
 
+// P(i, j) = P(i, j)/lambda - k_i*g[j] for j = from..to of row i; only the
+// old element is scaled by 1/lambda.
+inline void updateRow(DT32F *row, const DT32F *g, DT32S from, DT32S to, Acc k,
+                      Acc invLambda) {
+  for (DT32S j = from; j <= to; ++j)
+    row[j] = DT32F(invLambda * Acc(row[j]) - k * Acc(g[j]));
+}
+
+// Row i, starting at `row`: k_i = g[i]/q, w[i] += k_i*e (when w is given)
+// and P(i, j) for j <= i.
+inline void updateOne(DT32F *row, const DT32F *g, DT32F *w, DT32S i, Acc q,
+                      Acc invLambda, Acc e) {
+  const Acc k = Acc(g[i]) / q;
+  if (w) w[i] = DT32F(Acc(w[i]) + k * e);
+  updateRow(row, g, 0, i, k, invLambda);
+}
+
 // Four stored values of the sample type and their four wide counterparts.
 // The wide passes below keep every lane a chain of its own: each addition
 // runs in Acc and is rounded to the sample type by an explicit conversion,
@@ -37,12 +54,12 @@ typedef DT32F Sample4 __attribute__((vector_size(4 * sizeof(DT32F))));
 typedef Acc Acc4 __attribute__((vector_size(4 * sizeof(Acc))));
 
 // The wide helpers are always inlined, so they are built for the target of
-// the function that runs them, and no call passes their vectors (hence no
-// ABI concern about vectors wider than the baseline).
-// Their vector returns would draw GCC's note about the AVX calling
-// convention (-Wpsabi), which cannot apply to an inlined helper.
+// the function that runs them, and no call passes their vectors: GCC's note
+// that their vector returns change the calling convention without AVX
+// (-Wpsabi) does not apply. It is reported wherever GCC stands when it
+// expands the clones, up to the end of the unit, so no push/pop can hold
+// it: the switch covers this unit, which holds only these kernels.
 #define WIDE_INLINE inline __attribute__((always_inline))
-#pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 WIDE_INLINE Sample4 load4(const DT32F *p) {
@@ -157,8 +174,6 @@ WIDE_INLINE void wideGroups(const DT32F *P, size_t &start, DT32S &r,
   }
 }
 
-#pragma GCC diagnostic pop
-
 // g = P*x for the packed lower triangle P of an n x n matrix. g[i] sums
 // P(i, j) * x[j] over j = 0..n-1 in increasing j: first its stored row
 // (j <= i), then the elements above the diagonal, read as column i of the
@@ -175,23 +190,6 @@ QUOLM_WIDE_CLONES QUOLM_KEEP_STORED_ROUNDING void timesVectorWide(
     rowOne(P, start, r, x, g);
     start += size_t(r) + 1;
   }
-}
-
-// P(i, j) = P(i, j)/lambda - k_i*g[j] for j = from..to of row i; only the
-// old element is scaled by 1/lambda.
-inline void updateRow(DT32F *row, const DT32F *g, DT32S from, DT32S to, Acc k,
-                      Acc invLambda) {
-  for (DT32S j = from; j <= to; ++j)
-    row[j] = DT32F(invLambda * Acc(row[j]) - k * Acc(g[j]));
-}
-
-// Row i, starting at `row`: k_i = g[i]/q, w[i] += k_i*e (when w is given)
-// and P(i, j) for j <= i.
-inline void updateOne(DT32F *row, const DT32F *g, DT32F *w, DT32S i, Acc q,
-                      Acc invLambda, Acc e) {
-  const Acc k = Acc(g[i]) / q;
-  if (w) w[i] = DT32F(Acc(w[i]) + k * e);
-  updateRow(row, g, 0, i, k, invLambda);
 }
 
 // The update of updateScalar with four rows at a time sharing each widened
