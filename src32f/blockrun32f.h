@@ -9,33 +9,17 @@
 
 namespace quolm32f {
 
-// Init argument checks in their order; the record's length is 0 on failure.
-template <class R>
-DT32S blockInitCheck(R *f, DT32S N, DT32S blockLen) {
-  if (!f) return -1;
-  f->length = 0;
-  return N < 1 || blockLen < 1 ? -2 : 0;
-}
-
-// Init: checks, then N coefficients and a ring of N samples, all zero.
+// Both Inits: sizes below 1 give -2.
 template <class R>
 DT32S blockInit(R *f, DT32S N, DT32S blockLen) {
-  const DT32S rc = blockInitCheck(f, N, blockLen);
-  return rc != 0 ? rc : allocCoefsAndRing(f, N, N);
+  return initCoefsAndRing(f, N, N >= 1 && blockLen >= 1);
 }
 
-// InitStatic: checks, then the caller's two buffers of N values, zeroed.
 template <class R>
 DT32S blockInitStatic(R *f, DT32S N, DT32S blockLen, DT32F *coefBuf,
                       DT32F *stateBuf) {
-  const DT32S rc = blockInitCheck(f, N, blockLen);
-  if (rc != 0) return rc;
-  if (!coefBuf || !stateBuf) return -1;
-  f->coefs = coefBuf;
-  f->delayLine = stateBuf;
-  zeroVector(coefBuf, N);
-  zeroVector(stateBuf, N);
-  return 0;
+  return initCoefsAndRingStatic(f, N, N >= 1 && blockLen >= 1, coefBuf,
+                                stateBuf);
 }
 
 // The fields every successful set-up leaves: sizes, step, index 0.

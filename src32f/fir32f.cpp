@@ -86,35 +86,27 @@ QUOLM_API void fir32fFree(quolmFir *filter) {
 }
 
 QUOLM_API DT32S fir32fResetDelayLine(quolmFir *filter) {
-  return filter ? zeroChecked(filter->delayLine, filter->length) : -1;
+  return resetDelayLine(filter);
 }
 
 QUOLM_API DT32S fir32fGetCoef(quolmFir *filter, DT32F *values, DT32S start,
                               DT32S count, DT32S reverse) {
-  if (!filter) return -1;
-  return copyLinear<Dir::Get>(filter->coefs, filter->length, values, start,
-                              count, reverse);
+  return coefCopy<Dir::Get>(filter, values, start, count, reverse);
 }
 
 QUOLM_API DT32S fir32fSetCoef(quolmFir *filter, DT32F *values, DT32S start,
                               DT32S count, DT32S reverse) {
-  if (!filter) return -1;
-  return copyLinear<Dir::Set>(filter->coefs, filter->length, values, start,
-                              count, reverse);
+  return coefCopy<Dir::Set>(filter, values, start, count, reverse);
 }
 
 QUOLM_API DT32S fir32fGetDelayLine(quolmFir *filter, DT32F *values,
                                    DT32S start, DT32S count, DT32S reverse) {
-  if (!filter) return -1;
-  return copyDelayLine<Dir::Get>(filter->delayLine, filter->length,
-                                 filter->index, values, start, count, reverse);
+  return delayLineCopy<Dir::Get>(filter, values, start, count, reverse);
 }
 
 QUOLM_API DT32S fir32fSetDelayLine(quolmFir *filter, DT32F *values,
                                    DT32S start, DT32S count, DT32S reverse) {
-  if (!filter) return -1;
-  return copyDelayLine<Dir::Set>(filter->delayLine, filter->length,
-                                 filter->index, values, start, count, reverse);
+  return delayLineCopy<Dir::Set>(filter, values, start, count, reverse);
 }
 
 QUOLM_API DT32S fir32fResize(quolmFir *filter, DT32S N) {

@@ -202,15 +202,6 @@ DT32S reset(R *f) {
   return 0;
 }
 
-// Linear copy between one of the record's vectors (its first `length`
-// values) and the caller's values.
-template <Dir D, class R>
-DT32S copy(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
-           DT32S reverse) {
-  if (!f) return -1;
-  return copyLinear<D>(f->*vec, f->length, values, start, count, reverse);
-}
-
 // Resize with `init(&tmp)` building the new record: the leading ladder or
 // direct-form coefficients, reflection coefficients and backward errors move
 // over. Power estimates and anything else restart as Init leaves them.

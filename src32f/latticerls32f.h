@@ -151,14 +151,6 @@ DT32S reset(R *r) {
   return 0;
 }
 
-// Linear copy of one per-stage vector.
-template <Dir D, class R>
-DT32S copy(R *r, DT32F *R::*v, DT32F *values, DT32S start, DT32S count,
-           DT32S reverse) {
-  if (!r) return -1;
-  return copyLinear<D>(r->*v, r->length, values, start, count, reverse);
-}
-
 // Builds the record anew with N stages and the old lambda; the leading
 // min(N, old N) elements of every per-stage vector carry over, and input-ring
 // elements 0..m by position. index and updateCoefs restart; on failure the

@@ -58,38 +58,38 @@ QUOLM_API DT32S lbpef32fReset(quolmLbpef *filter) { return lat::reset(filter); }
 
 QUOLM_API DT32S lbpef32fGetCoef(quolmLbpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLbpef::coefs, values, start, count,
-                             reverse);
+  return copyMember<Dir::Get>(filter, &quolmLbpef::coefs, values, start, count,
+                              reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetCoef(quolmLbpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLbpef::coefs, values, start, count,
-                             reverse);
+  return copyMember<Dir::Set>(filter, &quolmLbpef::coefs, values, start, count,
+                              reverse);
 }
 
 QUOLM_API DT32S lbpef32fGetParcor(quolmLbpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLbpef::parcor, values, start, count,
-                             reverse);
+  return copyMember<Dir::Get>(filter, &quolmLbpef::parcor, values, start, count,
+                              reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetParcor(quolmLbpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLbpef::parcor, values, start, count,
-                             reverse);
+  return copyMember<Dir::Set>(filter, &quolmLbpef::parcor, values, start, count,
+                              reverse);
 }
 
 QUOLM_API DT32S lbpef32fGetDelayLine(quolmLbpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLbpef::delayLine, values, start,
-                             count, reverse);
+  return copyMember<Dir::Get>(filter, &quolmLbpef::delayLine, values, start,
+                              count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetDelayLine(quolmLbpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLbpef::delayLine, values, start,
-                             count, reverse);
+  return copyMember<Dir::Set>(filter, &quolmLbpef::delayLine, values, start,
+                              count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fResize(quolmLbpef *filter, DT32S N) {

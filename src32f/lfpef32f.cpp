@@ -50,38 +50,38 @@ QUOLM_API DT32S lfpef32fReset(quolmLfpef *filter) { return lat::reset(filter); }
 
 QUOLM_API DT32S lfpef32fGetCoef(quolmLfpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLfpef::coefs, values, start, count,
-                             reverse);
+  return copyMember<Dir::Get>(filter, &quolmLfpef::coefs, values, start, count,
+                              reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetCoef(quolmLfpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLfpef::coefs, values, start, count,
-                             reverse);
+  return copyMember<Dir::Set>(filter, &quolmLfpef::coefs, values, start, count,
+                              reverse);
 }
 
 QUOLM_API DT32S lfpef32fGetParcor(quolmLfpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLfpef::parcor, values, start, count,
-                             reverse);
+  return copyMember<Dir::Get>(filter, &quolmLfpef::parcor, values, start, count,
+                              reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetParcor(quolmLfpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLfpef::parcor, values, start, count,
-                             reverse);
+  return copyMember<Dir::Set>(filter, &quolmLfpef::parcor, values, start, count,
+                              reverse);
 }
 
 QUOLM_API DT32S lfpef32fGetDelayLine(quolmLfpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLfpef::delayLine, values, start,
-                             count, reverse);
+  return copyMember<Dir::Get>(filter, &quolmLfpef::delayLine, values, start,
+                              count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetDelayLine(quolmLfpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLfpef::delayLine, values, start,
-                             count, reverse);
+  return copyMember<Dir::Set>(filter, &quolmLfpef::delayLine, values, start,
+                              count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fResize(quolmLfpef *filter, DT32S N) {

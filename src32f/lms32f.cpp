@@ -7,7 +7,8 @@ using namespace quolm32f;
 
 namespace {
 
-DT32S lmsSetUp(quolmLms *f, DT32S N, DT32F mu) {
+DT32S lmsSetUp(quolmLms *f, DT32S N, DT32F mu, DT32S rc) {
+  if (rc != 0) return rc;
   f->length = N;
   f->mu = mu;
   f->err = DT32F(0);
@@ -37,24 +38,13 @@ DT32F lmsLCUpdate(quolmLms *f, DT32F d) {
 extern "C" {
 
 QUOLM_API DT32S lms32fInit(quolmLms *filter, DT32S N, DT32F mu) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (allocCoefsAndRing(filter, N, N) != 0) return -3;
-  return lmsSetUp(filter, N, mu);
+  return lmsSetUp(filter, N, mu, initCoefsAndRing(filter, N, N >= 1));
 }
 
 QUOLM_API DT32S lms32fInitStatic(quolmLms *filter, DT32S N, DT32F mu,
                                  DT32F *coefBuf, DT32F *stateBuf) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (!coefBuf || !stateBuf) return -1;
-  filter->coefs = coefBuf;
-  filter->delayLine = stateBuf;
-  zeroVector(coefBuf, N);
-  zeroVector(stateBuf, N);
-  return lmsSetUp(filter, N, mu);
+  return lmsSetUp(filter, N, mu,
+                  initCoefsAndRingStatic(filter, N, N >= 1, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F lms32fFilterUpdate(quolmLms *filter, DT32F x, DT32F d) {

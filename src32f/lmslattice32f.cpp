@@ -76,42 +76,42 @@ QUOLM_API DT32S lmslattice32fReset(quolmLmslattice *filter) {
 
 QUOLM_API DT32S lmslattice32fGetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLmslattice::coefs, values, start,
-                             count, reverse);
+  return copyMember<Dir::Get>(filter, &quolmLmslattice::coefs, values, start,
+                              count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLmslattice::coefs, values, start,
-                             count, reverse);
+  return copyMember<Dir::Set>(filter, &quolmLmslattice::coefs, values, start,
+                              count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLmslattice::parcor, values, start,
-                             count, reverse);
+  return copyMember<Dir::Get>(filter, &quolmLmslattice::parcor, values, start,
+                              count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLmslattice::parcor, values, start,
-                             count, reverse);
+  return copyMember<Dir::Set>(filter, &quolmLmslattice::parcor, values, start,
+                              count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Get>(filter, &quolmLmslattice::delayLine, values, start,
-                             count, reverse);
+  return copyMember<Dir::Get>(filter, &quolmLmslattice::delayLine, values,
+                              start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return lat::copy<Dir::Set>(filter, &quolmLmslattice::delayLine, values, start,
-                             count, reverse);
+  return copyMember<Dir::Set>(filter, &quolmLmslattice::delayLine, values,
+                              start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fResize(quolmLmslattice *filter, DT32S N) {

@@ -8,7 +8,8 @@ using namespace quolm32f;
 
 namespace {
 
-DT32S nlmsSetUp(quolmNlms *f, DT32S N, DT32F mu) {
+DT32S nlmsSetUp(quolmNlms *f, DT32S N, DT32F mu, DT32S rc) {
+  if (rc != 0) return rc;
   f->length = N;
   f->mu = mu;
   f->err = DT32F(0);
@@ -36,24 +37,14 @@ inline DT32F nlmsStep(quolmNlms *f, DT32F x, DT32F d, Acc y) {
 extern "C" {
 
 QUOLM_API DT32S nlms32fInit(quolmNlms *filter, DT32S N, DT32F mu) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (allocCoefsAndRing(filter, N, N) != 0) return -3;
-  return nlmsSetUp(filter, N, mu);
+  return nlmsSetUp(filter, N, mu, initCoefsAndRing(filter, N, N >= 1));
 }
 
 QUOLM_API DT32S nlms32fInitStatic(quolmNlms *filter, DT32S N, DT32F mu,
                                   DT32F *coefBuf, DT32F *stateBuf) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (!coefBuf || !stateBuf) return -1;
-  filter->coefs = coefBuf;
-  filter->delayLine = stateBuf;
-  zeroVector(coefBuf, N);
-  zeroVector(stateBuf, N);
-  return nlmsSetUp(filter, N, mu);
+  return nlmsSetUp(
+      filter, N, mu,
+      initCoefsAndRingStatic(filter, N, N >= 1, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {

@@ -150,15 +150,13 @@ QUOLM_API DT32S rls32fSetCoef(quolmRls *filter, DT32F *values, DT32S start,
 
 QUOLM_API DT32S rls32fGetDelayLine(quolmRls *filter, DT32F *values,
                                    DT32S start, DT32S count, DT32S reverse) {
-  if (!filter) return -1;
-  return copyLinear<Dir::Get>(filter->delayLine, filter->length, values, start,
+  return copyMember<Dir::Get>(filter, &quolmRls::delayLine, values, start,
                               count, reverse);
 }
 
 QUOLM_API DT32S rls32fSetDelayLine(quolmRls *filter, DT32F *values,
                                    DT32S start, DT32S count, DT32S reverse) {
-  if (!filter) return -1;
-  return copyLinear<Dir::Set>(filter->delayLine, filter->length, values, start,
+  return copyMember<Dir::Set>(filter, &quolmRls::delayLine, values, start,
                               count, reverse);
 }
 

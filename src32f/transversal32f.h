@@ -14,8 +14,7 @@ namespace quolm32f {
 
 template <Dir D, class R>
 DT32S coefCopy(R *f, DT32F *values, DT32S start, DT32S count, DT32S reverse) {
-  if (!f) return -1;
-  return copyLinear<D>(f->coefs, f->length, values, start, count, reverse);
+  return copyMember<D>(f, &R::coefs, values, start, count, reverse);
 }
 
 template <Dir D, class R>
@@ -47,13 +46,31 @@ void freeCoefsAndDelayLine(R *f) {
   f->delayLine = nullptr;
 }
 
-// Allocates the N coefficients and the ring of ringLen samples of an Init.
+// Init of the records with N coefficients and a ring of N samples, all zero:
+// -1 for a null record, -2 when `sizesOk` is false, -3 when memory runs out.
+// length stays 0 for the family's set-up to write.
 template <class R>
-DT32S allocCoefsAndRing(R *f, DT32S N, DT32S ringLen) {
-  if (!allocPair<DT32F>(size_t(N), &f->coefs, size_t(ringLen), &f->delayLine)) {
-    f->length = 0;
-    return -3;
-  }
+DT32S initCoefsAndRing(R *f, DT32S N, bool sizesOk) {
+  if (!f) return -1;
+  f->length = 0;
+  if (!sizesOk) return -2;
+  return allocPair<DT32F>(size_t(N), &f->coefs, size_t(N), &f->delayLine) ? 0
+                                                                          : -3;
+}
+
+// The same on the caller's two buffers of N values (zeroed): -1 also for a
+// null buffer, after the size check.
+template <class R>
+DT32S initCoefsAndRingStatic(R *f, DT32S N, bool sizesOk, DT32F *coefBuf,
+                             DT32F *stateBuf) {
+  if (!f) return -1;
+  f->length = 0;
+  if (!sizesOk) return -2;
+  if (!coefBuf || !stateBuf) return -1;
+  f->coefs = coefBuf;
+  f->delayLine = stateBuf;
+  zeroVector(coefBuf, N);
+  zeroVector(stateBuf, N);
   return 0;
 }
 

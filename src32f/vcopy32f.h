@@ -33,6 +33,15 @@ DT32S copyLinear(DT32F *vec, DT32S len, DT32F *values, DT32S start,
   return n;
 }
 
+// Linear copy of the record's vector `vec` (its first `length` values); -1
+// for a null record.
+template <Dir D, class R>
+DT32S copyMember(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
+                 DT32S reverse) {
+  if (!f) return -1;
+  return copyLinear<D>(f->*vec, f->length, values, start, count, reverse);
+}
+
 // Copy by age from a ring whose sample of age j lies in slot
 // (newest + j) mod len: element start + i is the sample of age start + i.
 template <Dir D>

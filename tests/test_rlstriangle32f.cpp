@@ -30,7 +30,7 @@ TEST(RlsTriangle, TimesVectorKeepsEachRowsOrderAndRounding) {
   Rng rng(7);
   for (int n : kSizes) {
     const Vec P = rng.vec(size_t(n) * (n + 1) / 2), x = rng.vec(size_t(n));
-    Vec plain(size_t(n));
+    Vec plain(size_t(n), DT32F(0));
     for (int i = 0; i < n; ++i) {
       DT32F sum = 0;  // every partial sum stored, in increasing j
       for (int j = 0; j < n; ++j)
