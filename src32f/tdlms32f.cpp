@@ -53,6 +53,32 @@ void tdlmsSetUp(quolmTdlms *f, DT32S L, DT32S M, DT32F mu, DT32F *coefs,
   for (DT32S k = 0; k < f->bins; ++k) f->power[k] = DT32F(1);
 }
 
+// Both Inits: checks in their order, then the buffers (allocated, or the
+// caller's zeroed) and the record.
+DT32S tdlmsInit(quolmTdlms *f, DT32S N, DT32F mu, bool callerBuffers,
+                DT32F *coefBuf, DT32F *stateBuf, DT32S *fftWork,
+                DT32F *fftTable) {
+  if (!f) return -1;
+  f->length = 0;
+  if (!fftTable || !fftWork || (callerBuffers && (!coefBuf || !stateBuf)))
+    return -1;
+  if (N < 1) return -2;
+  DT32S M;
+  size_t stateLen;
+  const DT32S rc = tdlmsSizes(N, fftWork, &M, &stateLen);
+  // Nothing is allocated for the caller's buffers: a size beyond indexing is
+  // out of range there.
+  if (rc != 0) return callerBuffers ? -2 : rc;
+  if (!callerBuffers) {
+    if (!allocPair<DT32F>(size_t(M), &coefBuf, stateLen, &stateBuf)) return -3;
+  } else {
+    zeroVector(coefBuf, M);
+    zeroVector(stateBuf, DT32S(stateLen));
+  }
+  tdlmsSetUp(f, N, M, mu, coefBuf, stateBuf, fftWork, fftTable);
+  return 0;
+}
+
 // Unrolls the ring into the window, newest sample first, as the two
 // contiguous stretches index..M-1 and 0..index-1.
 inline void windowFromRing(quolmTdlms *f) {
@@ -108,8 +134,22 @@ inline void adapt(quolmTdlms *f, DT32F d, DT32F y) {
   }
 }
 
-inline void stepIndex(quolmTdlms *f) {
-  f->index = ringDown(f->index, f->fftSize);
+// One sample: Shift stores x in the ring and unrolls the window (the LC forms
+// transform the ring as the caller left it); Adapt moves the weights. The
+// bin powers track the window either way. Returns y.
+template <bool Shift, bool Adapt>
+DT32F tdlmsStep(quolmTdlms *f, DT32F x, DT32F d) {
+  if (Shift) {
+    f->delayLine[f->index] = x;
+    windowFromRing(f);
+  } else {
+    copyVector(f->delayLine, f->work, f->fftSize);
+  }
+  const DT32F y = transformAndFilter(f);
+  trackPower(f);
+  if (Adapt) adapt(f, d, y);
+  if (Shift) f->index = ringDown(f->index, f->fftSize);
+  return y;
 }
 
 // Writes the time-domain taps into dst, which may be the weights themselves:
@@ -164,69 +204,29 @@ extern "C" {
 
 QUOLM_API DT32S tdlms32fInit(quolmTdlms *filter, DT32S N, DT32F mu,
                              DT32S *fftWork, DT32F *fftTable) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (!fftTable || !fftWork) return -1;
-  if (N < 1) return -2;
-  DT32S M;
-  size_t stateLen;
-  const DT32S rc = tdlmsSizes(N, fftWork, &M, &stateLen);
-  if (rc != 0) return rc;
-  DT32F *coefs, *state;
-  if (!allocPair<DT32F>(size_t(M), &coefs, stateLen, &state)) return -3;
-  tdlmsSetUp(filter, N, M, mu, coefs, state, fftWork, fftTable);
-  return 0;
+  return tdlmsInit(filter, N, mu, false, nullptr, nullptr, fftWork, fftTable);
 }
 
 QUOLM_API DT32S tdlms32fInitStatic(quolmTdlms *filter, DT32S N, DT32F mu,
                                    DT32F *coefBuf, DT32F *stateBuf,
                                    DT32S *fftWork, DT32F *fftTable) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (!fftTable || !fftWork || !coefBuf || !stateBuf) return -1;
-  if (N < 1) return -2;
-  DT32S M;
-  size_t stateLen;
-  // Nothing is allocated here, so a size beyond indexing is out of range.
-  if (tdlmsSizes(N, fftWork, &M, &stateLen) != 0) return -2;
-  zeroVector(coefBuf, M);
-  zeroVector(stateBuf, DT32S(stateLen));
-  tdlmsSetUp(filter, N, M, mu, coefBuf, stateBuf, fftWork, fftTable);
-  return 0;
+  return tdlmsInit(filter, N, mu, true, coefBuf, stateBuf, fftWork, fftTable);
 }
 
 QUOLM_API DT32F tdlms32fFilterUpdate(quolmTdlms *filter, DT32F x, DT32F d) {
-  filter->delayLine[filter->index] = x;
-  windowFromRing(filter);
-  const DT32F y = transformAndFilter(filter);
-  trackPower(filter);
-  adapt(filter, d, y);
-  stepIndex(filter);
-  return y;
+  return tdlmsStep<true, true>(filter, x, d);
 }
 
 QUOLM_API DT32F tdlms32fFilterOnly(quolmTdlms *filter, DT32F x) {
-  filter->delayLine[filter->index] = x;
-  windowFromRing(filter);
-  const DT32F y = transformAndFilter(filter);
-  trackPower(filter);
-  stepIndex(filter);
-  return y;
+  return tdlmsStep<true, false>(filter, x, DT32F(0));
 }
 
 QUOLM_API DT32F tdlms32fLCFilterUpdate(quolmTdlms *filter, DT32F d) {
-  copyVector(filter->delayLine, filter->work, filter->fftSize);
-  const DT32F y = transformAndFilter(filter);
-  trackPower(filter);
-  adapt(filter, d, y);
-  return y;
+  return tdlmsStep<false, true>(filter, DT32F(0), d);
 }
 
 QUOLM_API DT32F tdlms32fLCFilterOnly(quolmTdlms *filter) {
-  copyVector(filter->delayLine, filter->work, filter->fftSize);
-  const DT32F y = transformAndFilter(filter);
-  trackPower(filter);
-  return y;
+  return tdlmsStep<false, false>(filter, DT32F(0), DT32F(0));
 }
 
 QUOLM_API void tdlms32fFree(quolmTdlms *filter) {
