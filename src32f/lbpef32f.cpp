@@ -6,6 +6,8 @@
 #include "quolmlbpef32f.h"
 
 using namespace quolm32f;
+
+typedef quolmLbpef Rec;
 namespace lat = quolm32f::latticegrad;
 
 namespace {
@@ -58,38 +60,32 @@ QUOLM_API DT32S lbpef32fReset(quolmLbpef *filter) { return lat::reset(filter); }
 
 QUOLM_API DT32S lbpef32fGetCoef(quolmLbpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLbpef::coefs, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetCoef(quolmLbpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLbpef::coefs, values, start, count,
-                              reverse);
+  return setMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fGetParcor(quolmLbpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLbpef::parcor, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetParcor(quolmLbpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLbpef::parcor, values, start, count,
-                              reverse);
+  return setMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fGetDelayLine(quolmLbpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLbpef::delayLine, values, start,
-                              count, reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fSetDelayLine(quolmLbpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLbpef::delayLine, values, start,
-                              count, reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lbpef32fResize(quolmLbpef *filter, DT32S N) {

@@ -5,6 +5,8 @@
 #include "quolmlfpef32f.h"
 
 using namespace quolm32f;
+
+typedef quolmLfpef Rec;
 namespace lat = quolm32f::latticegrad;
 
 namespace {
@@ -50,38 +52,32 @@ QUOLM_API DT32S lfpef32fReset(quolmLfpef *filter) { return lat::reset(filter); }
 
 QUOLM_API DT32S lfpef32fGetCoef(quolmLfpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLfpef::coefs, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetCoef(quolmLfpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLfpef::coefs, values, start, count,
-                              reverse);
+  return setMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fGetParcor(quolmLfpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLfpef::parcor, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetParcor(quolmLfpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLfpef::parcor, values, start, count,
-                              reverse);
+  return setMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fGetDelayLine(quolmLfpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLfpef::delayLine, values, start,
-                              count, reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetDelayLine(quolmLfpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLfpef::delayLine, values, start,
-                              count, reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fResize(quolmLfpef *filter, DT32S N) {

@@ -5,6 +5,8 @@
 #include "quolmlmslattice32f.h"
 
 using namespace quolm32f;
+
+typedef quolmLmslattice Rec;
 namespace lat = quolm32f::latticegrad;
 
 namespace {
@@ -76,42 +78,36 @@ QUOLM_API DT32S lmslattice32fReset(quolmLmslattice *filter) {
 
 QUOLM_API DT32S lmslattice32fGetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLmslattice::coefs, values, start,
-                              count, reverse);
+  return getMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLmslattice::coefs, values, start,
-                              count, reverse);
+  return setMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLmslattice::parcor, values, start,
-                              count, reverse);
+  return getMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLmslattice::parcor, values, start,
-                              count, reverse);
+  return setMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmLmslattice::delayLine, values,
-                              start, count, reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmLmslattice::delayLine, values,
-                              start, count, reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fResize(quolmLmslattice *filter, DT32S N) {

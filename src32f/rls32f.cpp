@@ -10,6 +10,8 @@
 
 using namespace quolm32f;
 
+typedef quolmRls Rec;
+
 namespace {
 
 // Values of the whole state block (delay line, gain vector, the n(n+1)/2
@@ -150,14 +152,12 @@ QUOLM_API DT32S rls32fSetCoef(quolmRls *filter, DT32F *values, DT32S start,
 
 QUOLM_API DT32S rls32fGetDelayLine(quolmRls *filter, DT32F *values,
                                    DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &quolmRls::delayLine, values, start,
-                              count, reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rls32fSetDelayLine(quolmRls *filter, DT32F *values,
                                    DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &quolmRls::delayLine, values, start,
-                              count, reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 // A new filter with P restarted at 0.01*I takes over the leading coefficients
@@ -167,8 +167,8 @@ QUOLM_API DT32S rls32fResize(quolmRls *filter, DT32S N) {
   if (N == filter->length) return 0;
   const DT32F lambda = filter->lambda;
   auto carry = [](quolmRls *from, quolmRls *to) -> DT32S {
-    const DT32S rc = carryLeading(from, to, &quolmRls::coefs);
-    return rc != 0 ? rc : carryLeading(from, to, &quolmRls::delayLine);
+    const DT32S rc = carryLeading(from, to, &Rec::coefs);
+    return rc != 0 ? rc : carryLeading(from, to, &Rec::delayLine);
   };
   return resizeWith(
       filter,

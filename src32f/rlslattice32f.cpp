@@ -42,36 +42,31 @@ QUOLM_API DT32S rlslattice32fReset(quolmRlslattice *filter) {
 
 QUOLM_API DT32S rlslattice32fGetCoef(quolmRlslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::coefs, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslattice32fGetForwardParcors(quolmRlslattice *filter,
                                                DT32F *values, DT32S start,
                                                DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::fwdParcor, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::fwdParcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslattice32fGetBackwardParcors(quolmRlslattice *filter,
                                                 DT32F *values, DT32S start,
                                                 DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::bwdParcor, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::bwdParcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslattice32fGetDelayLine(quolmRlslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::delayLine, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslattice32fSetDelayLine(quolmRlslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &Rec::delayLine, values, start, count,
-                              reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslattice32fResize(quolmRlslattice *filter, DT32S N) {

@@ -53,36 +53,31 @@ QUOLM_API DT32S rlslbpef32fReset(quolmRlslbpef *filter) {
 
 QUOLM_API DT32S rlslbpef32fGetCoef(quolmRlslbpef *filter, DT32F *values,
                                    DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::coefs, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslbpef32fGetForwardParcors(quolmRlslbpef *filter,
                                              DT32F *values, DT32S start,
                                              DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::fwdParcor, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::fwdParcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslbpef32fGetBackwardParcors(quolmRlslbpef *filter,
                                               DT32F *values, DT32S start,
                                               DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::bwdParcor, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::bwdParcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslbpef32fGetDelayLine(quolmRlslbpef *filter, DT32F *values,
                                         DT32S start, DT32S count,
                                         DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::delayLine, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslbpef32fSetDelayLine(quolmRlslbpef *filter, DT32F *values,
                                         DT32S start, DT32S count,
                                         DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &Rec::delayLine, values, start, count,
-                              reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslbpef32fResize(quolmRlslbpef *filter, DT32S N) {

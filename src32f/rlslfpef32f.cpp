@@ -51,36 +51,31 @@ QUOLM_API DT32S rlslfpef32fReset(quolmRlslfpef *filter) {
 
 QUOLM_API DT32S rlslfpef32fGetCoef(quolmRlslfpef *filter, DT32F *values,
                                    DT32S start, DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::coefs, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslfpef32fGetForwardParcors(quolmRlslfpef *filter,
                                              DT32F *values, DT32S start,
                                              DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::fwdParcor, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::fwdParcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslfpef32fGetBackwardParcors(quolmRlslfpef *filter,
                                               DT32F *values, DT32S start,
                                               DT32S count, DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::bwdParcor, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::bwdParcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslfpef32fGetDelayLine(quolmRlslfpef *filter, DT32F *values,
                                         DT32S start, DT32S count,
                                         DT32S reverse) {
-  return copyMember<Dir::Get>(filter, &Rec::delayLine, values, start, count,
-                              reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslfpef32fSetDelayLine(quolmRlslfpef *filter, DT32F *values,
                                         DT32S start, DT32S count,
                                         DT32S reverse) {
-  return copyMember<Dir::Set>(filter, &Rec::delayLine, values, start, count,
-                              reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S rlslfpef32fResize(quolmRlslfpef *filter, DT32S N) {

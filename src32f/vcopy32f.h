@@ -42,6 +42,19 @@ DT32S copyMember(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
   return copyLinear<D>(f->*vec, f->length, values, start, count, reverse);
 }
 
+// The exported Get and Set of a member vector.
+template <class R>
+DT32S getMember(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
+                DT32S reverse) {
+  return copyMember<Dir::Get>(f, vec, values, start, count, reverse);
+}
+
+template <class R>
+DT32S setMember(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
+                DT32S reverse) {
+  return copyMember<Dir::Set>(f, vec, values, start, count, reverse);
+}
+
 // Copy by age from a ring whose sample of age j lies in slot
 // (newest + j) mod len: element start + i is the sample of age start + i.
 template <Dir D>
