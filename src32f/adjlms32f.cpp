@@ -52,8 +52,8 @@ QUOLM_API DT32S adjlms32fInitStatic(quolmAdjlms *filter, DT32S N, DT32F mu,
                                     DT32F *secPath, DT32S secLength,
                                     DT32F *secModel, DT32S modelLength,
                                     DT32F *coefBuf, DT32F *stateBuf) {
-  return Adj::initStatic(filter, N, mu, secPath, secLength, secModel,
-                         modelLength, coefBuf, stateBuf);
+  return Adj::init(filter, N, mu, secPath, secLength, secModel, modelLength,
+                   true, coefBuf, stateBuf);
 }
 
 QUOLM_API DT32F adjlms32fFilterUpdate(quolmAdjlms *filter, DT32F x, DT32F d) {

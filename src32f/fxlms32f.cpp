@@ -48,8 +48,8 @@ QUOLM_API DT32S fxlms32fInitStatic(quolmFxlms *filter, DT32S N, DT32F mu,
                                    DT32F *secPath, DT32S secLength,
                                    DT32F *secModel, DT32S modelLength,
                                    DT32F *coefBuf, DT32F *stateBuf) {
-  return Fx::initStatic(filter, N, mu, secPath, secLength, secModel,
-                        modelLength, coefBuf, stateBuf);
+  return Fx::init(filter, N, mu, secPath, secLength, secModel, modelLength,
+                  true, coefBuf, stateBuf);
 }
 
 QUOLM_API DT32F fxlms32fFilterUpdate(quolmFxlms *filter, DT32F x, DT32F d) {

@@ -148,38 +148,23 @@ void layout(R *f, DT32S N, Shape sh, DT32F *coefBuf, DT32F *stateBuf) {
   set32f(DT32F(1), f->power, run);
 }
 
-// Init: checks, allocates both blocks zero-filled (or -3 with nothing
-// allocated), lays them out and lets setUp(f) store the family's parameters.
-// A failure leaves `length` 0.
-template <class R, class SetUp>
-DT32S init(R *f, DT32S N, Shape sh, SetUp setUp) {
+// Init, or InitStatic on the caller's blocks (callerBuffers): checks, the
+// blocks (allocated or zeroed) and the layout; the family's set-up follows
+// on 0. An order whose blocks DT32S cannot index gives -3, or -2 for
+// InitStatic, which allocates nothing. A failure leaves `length` 0.
+template <class R>
+DT32S init(R *f, DT32S N, Shape sh, bool callerBuffers = false,
+           DT32F *coefBuf = nullptr, DT32F *stateBuf = nullptr) {
   if (!f) return -1;
   f->length = 0;
+  if (callerBuffers && (!coefBuf || !stateBuf)) return -1;
   if (N < 1) return -2;
   size_t coefLen, runLen, stateLen;
-  DT32F *coefBuf, *stateBuf;
-  if (!blockSizes(N, sh, &coefLen, &runLen, &stateLen) ||
-      !allocPair<DT32F>(coefLen, &coefBuf, stateLen, &stateBuf))
+  if (!blockSizes(N, sh, &coefLen, &runLen, &stateLen))
+    return callerBuffers ? -2 : -3;
+  if (!takeBlocks(callerBuffers, coefLen, coefBuf, stateLen, stateBuf))
     return -3;
   layout(f, N, sh, coefBuf, stateBuf);
-  setUp(f);
-  return 0;
-}
-
-// InitStatic on the caller's blocks, which are zeroed first: -1 for a null
-// pointer, -2 for N < 1 or an order whose blocks DT32S cannot index.
-template <class R, class SetUp>
-DT32S initStatic(R *f, DT32S N, Shape sh, DT32F *coefBuf, DT32F *stateBuf,
-                 SetUp setUp) {
-  if (!f) return -1;
-  f->length = 0;
-  if (!coefBuf || !stateBuf) return -1;
-  size_t coefLen, runLen, stateLen;
-  if (N < 1 || !blockSizes(N, sh, &coefLen, &runLen, &stateLen)) return -2;
-  zeroVector(coefBuf, DT32S(coefLen));
-  zeroVector(stateBuf, DT32S(stateLen));
-  layout(f, N, sh, coefBuf, stateBuf);
-  setUp(f);
   return 0;
 }
 

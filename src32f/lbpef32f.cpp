@@ -12,12 +12,14 @@ namespace lat = quolm32f::latticegrad;
 
 namespace {
 
-void lbpefSetUp(quolmLbpef *f, DT32F mu) {
+DT32S lbpefSetUp(quolmLbpef *f, DT32F mu, DT32S rc) {
+  if (rc != 0) return rc;
   f->mu = mu;
   f->err = DT32F(0);
   f->updateCoefs = 1;
   f->index = f->length;
   f->delayedInput = f->delayLine + lat::kSharedRuns * (size_t(f->length) + 1);
+  return 0;
 }
 
 // Stores the backward error of order N, pushes x into the ring and returns
@@ -34,14 +36,14 @@ DT32F lbpefOutput(quolmLbpef *f, DT32F x) {
 extern "C" {
 
 QUOLM_API DT32S lbpef32fInit(quolmLbpef *filter, DT32S N, DT32F mu) {
-  return lat::init(filter, N, lat::kBackwardShape,
-                   [&](quolmLbpef *f) { lbpefSetUp(f, mu); });
+  return lbpefSetUp(filter, mu, lat::init(filter, N, lat::kBackwardShape));
 }
 
 QUOLM_API DT32S lbpef32fInitStatic(quolmLbpef *filter, DT32S N, DT32F mu,
                                    DT32F *coefBuf, DT32F *stateBuf) {
-  return lat::initStatic(filter, N, lat::kBackwardShape, coefBuf, stateBuf,
-                         [&](quolmLbpef *f) { lbpefSetUp(f, mu); });
+  return lbpefSetUp(
+      filter, mu,
+      lat::init(filter, N, lat::kBackwardShape, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F lbpef32fFilterUpdate(quolmLbpef *filter, DT32F x) {

@@ -11,10 +11,12 @@ namespace lat = quolm32f::latticegrad;
 
 namespace {
 
-void lfpefSetUp(quolmLfpef *f, DT32F mu) {
+DT32S lfpefSetUp(quolmLfpef *f, DT32F mu, DT32S rc) {
+  if (rc != 0) return rc;
   f->mu = mu;
   f->err = DT32F(0);
   f->updateCoefs = 1;
+  return 0;
 }
 
 // Stores the forward error of order N and returns the prediction x - err.
@@ -28,14 +30,14 @@ DT32F lfpefOutput(quolmLfpef *f, DT32F x, Acc fwd) {
 extern "C" {
 
 QUOLM_API DT32S lfpef32fInit(quolmLfpef *filter, DT32S N, DT32F mu) {
-  return lat::init(filter, N, lat::kForwardShape,
-                   [&](quolmLfpef *f) { lfpefSetUp(f, mu); });
+  return lfpefSetUp(filter, mu, lat::init(filter, N, lat::kForwardShape));
 }
 
 QUOLM_API DT32S lfpef32fInitStatic(quolmLfpef *filter, DT32S N, DT32F mu,
                                    DT32F *coefBuf, DT32F *stateBuf) {
-  return lat::initStatic(filter, N, lat::kForwardShape, coefBuf, stateBuf,
-                         [&](quolmLfpef *f) { lfpefSetUp(f, mu); });
+  return lfpefSetUp(
+      filter, mu,
+      lat::init(filter, N, lat::kForwardShape, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F lfpef32fFilterUpdate(quolmLfpef *filter, DT32F x) {

@@ -11,11 +11,14 @@ namespace lat = quolm32f::latticegrad;
 
 namespace {
 
-void lmslatticeSetUp(quolmLmslattice *f, DT32F muParcor, DT32F muCoef) {
+DT32S lmslatticeSetUp(quolmLmslattice *f, DT32F muParcor, DT32F muCoef,
+                      DT32S rc) {
+  if (rc != 0) return rc;
   f->muParcor = muParcor;
   f->muCoef = muCoef;
   f->err = DT32F(0);
   f->adaptParcor = 1;
+  return 0;
 }
 
 // The part shared by FilterUpdate and FilterOnly: the stages, the new
@@ -37,17 +40,16 @@ extern "C" {
 
 QUOLM_API DT32S lmslattice32fInit(quolmLmslattice *filter, DT32S N,
                                   DT32F muParcor, DT32F muCoef) {
-  return lat::init(filter, N, lat::kJointShape, [&](quolmLmslattice *f) {
-    lmslatticeSetUp(f, muParcor, muCoef);
-  });
+  return lmslatticeSetUp(filter, muParcor, muCoef,
+                         lat::init(filter, N, lat::kJointShape));
 }
 
 QUOLM_API DT32S lmslattice32fInitStatic(quolmLmslattice *filter, DT32S N,
                                         DT32F muParcor, DT32F muCoef,
                                         DT32F *coefBuf, DT32F *stateBuf) {
-  return lat::initStatic(
-      filter, N, lat::kJointShape, coefBuf, stateBuf,
-      [&](quolmLmslattice *f) { lmslatticeSetUp(f, muParcor, muCoef); });
+  return lmslatticeSetUp(
+      filter, muParcor, muCoef,
+      lat::init(filter, N, lat::kJointShape, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F lmslattice32fFilterUpdate(quolmLmslattice *filter, DT32F x,

@@ -23,31 +23,19 @@ template <class Shape>
 struct SecPathFilter {
   typedef typename Shape::Rec R;
 
+  // Init, or InitStatic on the caller's buffers (callerBuffers). Sizes
+  // beyond indexing give -3, or -2 for InitStatic, which allocates nothing.
   static DT32S init(R *f, DT32S N, DT32F mu, DT32F *secPath, DT32S Ns,
-                    DT32F *secModel, DT32S Nm) {
+                    DT32F *secModel, DT32S Nm, bool callerBuffers = false,
+                    DT32F *coefBuf = nullptr, DT32F *stateBuf = nullptr) {
     const DT32S rc = check(f, N, secPath, Ns, secModel, Nm);
     if (rc != 0) return rc;
+    if (callerBuffers && (!coefBuf || !stateBuf)) return -1;
     DT32S ref, mid;
     size_t state;
-    DT32F *coefs, *block;
-    if (!sizes(N, Ns, Nm, ref, mid, state) ||
-        !allocPair<DT32F>(size_t(N), &coefs, state, &block))
+    if (!sizes(N, Ns, Nm, ref, mid, state)) return callerBuffers ? -2 : -3;
+    if (!takeBlocks(callerBuffers, size_t(N), coefBuf, state, stateBuf))
       return -3;
-    setUp(f, N, mu, secPath, Ns, secModel, Nm, ref, mid, coefs, block);
-    return 0;
-  }
-
-  static DT32S initStatic(R *f, DT32S N, DT32F mu, DT32F *secPath, DT32S Ns,
-                          DT32F *secModel, DT32S Nm, DT32F *coefBuf,
-                          DT32F *stateBuf) {
-    const DT32S rc = check(f, N, secPath, Ns, secModel, Nm);
-    if (rc != 0) return rc;
-    if (!coefBuf || !stateBuf) return -1;
-    DT32S ref, mid;
-    size_t state;
-    if (!sizes(N, Ns, Nm, ref, mid, state)) return -2;
-    zeroVector(coefBuf, N);
-    zeroVector(stateBuf, DT32S(state));
     setUp(f, N, mu, secPath, Ns, secModel, Nm, ref, mid, coefBuf, stateBuf);
     return 0;
   }
