@@ -35,13 +35,15 @@ extern "C" {
 
 QUOLM_API DT32S blms32fInit(quolmBlms *filter, DT32S N, DT32S blockLen,
                             DT32F mu) {
-  return blmsSetUp(filter, N, blockLen, mu, blockInit(filter, N, blockLen));
+  return blmsSetUp(filter, N, blockLen, mu,
+                   initCoefsAndRing(filter, N, N >= 1 && blockLen >= 1));
 }
 
 QUOLM_API DT32S blms32fInitStatic(quolmBlms *filter, DT32S N, DT32S blockLen,
                                   DT32F mu, DT32F *coefBuf, DT32F *stateBuf) {
   return blmsSetUp(filter, N, blockLen, mu,
-                   blockInitStatic(filter, N, blockLen, coefBuf, stateBuf));
+                   initCoefsAndRingStatic(filter, N, N >= 1 && blockLen >= 1,
+                                          coefBuf, stateBuf));
 }
 
 QUOLM_API DT32S blms32fFilterUpdate(quolmBlms *filter, const DT32F *x,

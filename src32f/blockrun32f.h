@@ -1,5 +1,5 @@
-// What the block LMS and block NLMS families share: the set-up checks, the
-// caller-buffer set-up and the checks of a block call. Both records keep
+// What the block LMS and block NLMS families share beyond the transversal
+// Inits: the set-up and the checks of a block call. Both records keep
 // `length`, `blockLen`, `coefs`, `delayLine` and `index`; everything is
 // reached by field name.
 #ifndef QUOLM_BLOCKRUN32F_H
@@ -8,19 +8,6 @@
 #include "transversal32f.h"
 
 namespace quolm32f {
-
-// Both Inits: sizes below 1 give -2.
-template <class R>
-DT32S blockInit(R *f, DT32S N, DT32S blockLen) {
-  return initCoefsAndRing(f, N, N >= 1 && blockLen >= 1);
-}
-
-template <class R>
-DT32S blockInitStatic(R *f, DT32S N, DT32S blockLen, DT32F *coefBuf,
-                      DT32F *stateBuf) {
-  return initCoefsAndRingStatic(f, N, N >= 1 && blockLen >= 1, coefBuf,
-                                stateBuf);
-}
 
 // The fields every successful set-up leaves: sizes, step, index 0.
 template <class R>

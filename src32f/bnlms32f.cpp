@@ -32,13 +32,15 @@ extern "C" {
 
 QUOLM_API DT32S bnlms32fInit(quolmBnlms *filter, DT32S N, DT32S blockLen,
                              DT32F mu) {
-  return bnlmsSetUp(filter, N, blockLen, mu, blockInit(filter, N, blockLen));
+  return bnlmsSetUp(filter, N, blockLen, mu,
+                    initCoefsAndRing(filter, N, N >= 1 && blockLen >= 1));
 }
 
 QUOLM_API DT32S bnlms32fInitStatic(quolmBnlms *filter, DT32S N, DT32S blockLen,
                                    DT32F mu, DT32F *coefBuf, DT32F *stateBuf) {
   return bnlmsSetUp(filter, N, blockLen, mu,
-                    blockInitStatic(filter, N, blockLen, coefBuf, stateBuf));
+                    initCoefsAndRingStatic(filter, N, N >= 1 && blockLen >= 1,
+                                           coefBuf, stateBuf));
 }
 
 QUOLM_API DT32S bnlms32fFilterUpdate(quolmBnlms *filter, const DT32F *x,

@@ -12,7 +12,17 @@ namespace {
 // Outputs computed side by side by the block form.
 constexpr int kGroup = 8;
 
-DT32S firSetUp(quolmFir *f, DT32S N, DT32F *coefs, DT32F *stateBuf) {
+// Both Inits: the delay line is allocated, or the caller's (callerBuffers)
+// is zeroed.
+DT32S firInit(quolmFir *f, DT32S N, DT32F *coefs, bool callerBuffers,
+              DT32F *stateBuf) {
+  if (!f) return -1;
+  f->length = 0;
+  if (N < 1) return -2;
+  if (!coefs || (callerBuffers && !stateBuf)) return -1;
+  if (!callerBuffers) stateBuf = allocZeroed(size_t(N));
+  if (!stateBuf) return -3;
+  if (callerBuffers) zeroVector(stateBuf, N);
   f->length = N;
   f->index = N - 1;
   f->coefs = coefs;
@@ -25,23 +35,12 @@ DT32S firSetUp(quolmFir *f, DT32S N, DT32F *coefs, DT32F *stateBuf) {
 extern "C" {
 
 QUOLM_API DT32S fir32fInit(quolmFir *filter, DT32S N, DT32F *coefs) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (!coefs) return -1;
-  DT32F *line = allocZeroed(size_t(N));
-  if (!line) return -3;
-  return firSetUp(filter, N, coefs, line);
+  return firInit(filter, N, coefs, false, nullptr);
 }
 
 QUOLM_API DT32S fir32fInitStatic(quolmFir *filter, DT32S N, DT32F *coefs,
                                  DT32F *stateBuf) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (!coefs || !stateBuf) return -1;
-  zeroVector(stateBuf, N);
-  return firSetUp(filter, N, coefs, stateBuf);
+  return firInit(filter, N, coefs, true, stateBuf);
 }
 
 QUOLM_API DT32F fir32fFilter(quolmFir *filter, DT32F x) {

@@ -104,30 +104,22 @@ void setUpRecord(R *r, DT32S N, DT32F lambda, DT32F *coefBlock,
   writeStartValues(r);
 }
 
-// Init: -1 for a null record (nothing written), -2 for N < 1, -3 when a block
-// cannot be sized or allocated (nothing stays allocated); length 0 on failure.
+// Init, or InitStatic on the caller's blocks (callerBuffers, pointers checked
+// before the length): -1 for a null record or block, -2 for N < 1, -3 when a
+// block cannot be sized or allocated; length 0 on failure.
 template <class R>
-DT32S init(R *r, DT32S N, DT32F lambda) {
+DT32S init(R *r, DT32S N, DT32F lambda, bool callerBuffers = false,
+           DT32F *coefBuf = nullptr, DT32F *stateBuf = nullptr) {
   if (!r) return -1;
   r->length = 0;
+  if (callerBuffers && (!coefBuf || !stateBuf)) return -1;
   if (N < 1) return -2;
   size_t coefLen, stateLen;
-  DT32F *coefBlock, *stateBlock;
-  if (!sizeMul(kCoefVectors, size_t(N), coefLen) ||
-      !stateBlockSize<R>(N, stateLen) ||
-      !allocPair<DT32F>(coefLen, &coefBlock, stateLen, &stateBlock))
+  if (!callerBuffers &&
+      (!sizeMul(kCoefVectors, size_t(N), coefLen) ||
+       !stateBlockSize<R>(N, stateLen) ||
+       !allocPair<DT32F>(coefLen, &coefBuf, stateLen, &stateBuf)))
     return -3;
-  setUpRecord(r, N, lambda, coefBlock, stateBlock);
-  return 0;
-}
-
-// InitStatic: the pointer checks come before the length check.
-template <class R>
-DT32S initStatic(R *r, DT32S N, DT32F lambda, DT32F *coefBuf, DT32F *stateBuf) {
-  if (!r) return -1;
-  r->length = 0;
-  if (!coefBuf || !stateBuf) return -1;
-  if (N < 1) return -2;
   setUpRecord(r, N, lambda, coefBuf, stateBuf);
   return 0;
 }

@@ -45,15 +45,30 @@ DT32S rlsSetUp(quolmRls *f, DT32S n, DT32F lambda, DT32F delta,
   return 0;
 }
 
-// Shared checks of both Inits: -2 for a length below 1 or a delta outside
-// 0..1 (not a number included).
-DT32S rlsCheck(quolmRls *f, DT32S n, DT32F delta) {
+// Both Inits: -2 for a length below 1 or a delta outside 0..1 (not a number
+// included); then the blocks, allocated or the caller's (callerBuffers),
+// which are zeroed and only bounded by size_t.
+DT32S rlsInit(quolmRls *f, DT32S n, DT32F lambda, DT32F delta,
+              bool callerBuffers, DT32F *coefBuf, DT32F *stateBuf) {
   if (!f) return -1;
   f->length = 0;
-  if (n < 1) return -2;
-  if (!(delta >= DT32F(0))) return -2;
-  if (delta > DT32F(1)) return -2;
-  return 0;
+  if (n < 1 || !(delta >= DT32F(0)) || delta > DT32F(1)) return -2;
+  if (callerBuffers && (!coefBuf || !stateBuf)) return -1;
+  size_t total, bytes;
+  if (!callerBuffers) {
+    if (!stateSize(n, total) || total > kMaxElems ||
+        !allocPair<DT32F>(size_t(n), &coefBuf, total, &stateBuf)) {
+      f->coefs = f->delayLine = f->invCorr = f->gain = nullptr;
+      return -3;
+    }
+  } else {
+    if (!stateSize(n, total) ||
+        __builtin_mul_overflow(total, sizeof(DT32F), &bytes))
+      return -2;
+    memset(coefBuf, 0, size_t(n) * sizeof(DT32F));
+    memset(stateBuf, 0, bytes);
+  }
+  return rlsSetUp(f, n, lambda, delta, coefBuf, stateBuf);
 }
 
 // One sample: Shift moves xNew into the delay line first (the LC forms use
@@ -83,32 +98,13 @@ extern "C" {
 
 QUOLM_API DT32S rls32fInit(quolmRls *filter, DT32S N, DT32F lambda,
                            DT32F delta) {
-  const DT32S rc = rlsCheck(filter, N, delta);
-  if (rc != 0) return rc;
-  size_t total;
-  DT32F *coefs, *state;
-  if (!stateSize(N, total) || total > kMaxElems ||
-      !allocPair<DT32F>(size_t(N), &coefs, total, &state)) {
-    filter->coefs = filter->delayLine = filter->invCorr = filter->gain =
-        nullptr;
-    return -3;
-  }
-  return rlsSetUp(filter, N, lambda, delta, coefs, state);
+  return rlsInit(filter, N, lambda, delta, false, nullptr, nullptr);
 }
 
 QUOLM_API DT32S rls32fInitStatic(quolmRls *filter, DT32S N, DT32F lambda,
                                  DT32F delta, DT32F *coefBuf,
                                  DT32F *stateBuf) {
-  const DT32S rc = rlsCheck(filter, N, delta);
-  if (rc != 0) return rc;
-  if (!coefBuf || !stateBuf) return -1;
-  size_t total, bytes;
-  if (!stateSize(N, total) ||
-      __builtin_mul_overflow(total, sizeof(DT32F), &bytes))
-    return -2;
-  memset(coefBuf, 0, size_t(N) * sizeof(DT32F));
-  memset(stateBuf, 0, bytes);
-  return rlsSetUp(filter, N, lambda, delta, coefBuf, stateBuf);
+  return rlsInit(filter, N, lambda, delta, true, coefBuf, stateBuf);
 }
 
 QUOLM_API DT32F rls32fFilterUpdate(quolmRls *filter, DT32F x, DT32F d) {

@@ -18,7 +18,7 @@ QUOLM_API DT32S rlslattice32fInit(quolmRlslattice *filter, DT32S N,
 QUOLM_API DT32S rlslattice32fInitStatic(quolmRlslattice *filter, DT32S N,
                                         DT32F lambda, DT32F *coefBuf,
                                         DT32F *stateBuf) {
-  return lat::initStatic(filter, N, lambda, coefBuf, stateBuf);
+  return lat::init(filter, N, lambda, true, coefBuf, stateBuf);
 }
 
 QUOLM_API DT32F rlslattice32fFilterUpdate(quolmRlslattice *filter, DT32F x,

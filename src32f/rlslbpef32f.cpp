@@ -33,7 +33,7 @@ QUOLM_API DT32S rlslbpef32fInit(quolmRlslbpef *filter, DT32S N, DT32F lambda) {
 QUOLM_API DT32S rlslbpef32fInitStatic(quolmRlslbpef *filter, DT32S N,
                                       DT32F lambda, DT32F *coefBuf,
                                       DT32F *stateBuf) {
-  return lat::initStatic(filter, N, lambda, coefBuf, stateBuf);
+  return lat::init(filter, N, lambda, true, coefBuf, stateBuf);
 }
 
 QUOLM_API DT32F rlslbpef32fFilterUpdate(quolmRlslbpef *filter, DT32F x) {

@@ -31,7 +31,7 @@ QUOLM_API DT32S rlslfpef32fInit(quolmRlslfpef *filter, DT32S N, DT32F lambda) {
 QUOLM_API DT32S rlslfpef32fInitStatic(quolmRlslfpef *filter, DT32S N,
                                       DT32F lambda, DT32F *coefBuf,
                                       DT32F *stateBuf) {
-  return lat::initStatic(filter, N, lambda, coefBuf, stateBuf);
+  return lat::init(filter, N, lambda, true, coefBuf, stateBuf);
 }
 
 QUOLM_API DT32F rlslfpef32fFilterUpdate(quolmRlslfpef *filter, DT32F x) {
