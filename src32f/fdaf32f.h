@@ -62,13 +62,8 @@ DT32S fdafInit(R *f, bool callerBuffers, DT32F *coefBuf, DT32F *stateBuf,
   FdafSizes s;
   const DT32S rc = check(&s);
   if (rc != 0) return rc;
-  if (!callerBuffers) {
-    if (!allocPair<DT32F>(s.coefLen, &coefBuf, s.stateLen, &stateBuf))
-      return -3;
-  } else {
-    zeroVector(coefBuf, DT32S(s.coefLen));
-    zeroVector(stateBuf, DT32S(s.stateLen));
-  }
+  if (!takeBlocks(callerBuffers, s.coefLen, coefBuf, s.stateLen, stateBuf))
+    return -3;
   setUp(s, coefBuf, stateBuf);
   return 0;
 }
@@ -188,11 +183,10 @@ void fdafConstrain(R *f, DT32F *W) {
   forward(f, W);
 }
 
-// Resize's carry for either record: the newest saved samples by age, the
-// leading m = min(oldTaps, newTaps) taps through the family's GetCoef and
-// SetCoef, and the power estimate when M is unchanged. The taps travel
-// through the new record's input spectra, unused until its first block and
-// zeroed again here, so the old record stays intact.
+// Resize's carry: the newest saved samples, the leading taps through the
+// family's coefficient copies and, at an unchanged M, the power estimate. The
+// taps travel through the new record's spectra (unused until its first block,
+// zeroed again after), never through the old record's state.
 template <class R, class Copy>
 DT32S fdafCarry(R *from, R *to, DT32S oldTaps, DT32S newTaps, DT32F *spectra,
                 DT32S specLen, Copy get, Copy set) {

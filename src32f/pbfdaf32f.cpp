@@ -79,12 +79,10 @@ DT32S coefCopy(quolmPbfdaf *f, DT32F *values, DT32S start, DT32S count,
   return n;
 }
 
-// Resize's carry: saved samples, leading taps and power as fdafCarry moves
-// them; at an unchanged M also the newest spectra, each where the new ring
-// expects it. A spectrum goes to the time domain and back rather than being
-// copied because the window is what carries over: the new ring holds the
-// transform of that window, which may differ from the old spectrum in its
-// last bits.
+// Resize's carry: what fdafCarry moves and, at an unchanged M, the newest
+// spectra, each where the new ring expects it. What carries over is a window:
+// the new ring holds the transform of (2/M) inverse(X), which may differ from
+// X in its last bits, so each spectrum goes to the time domain and back.
 DT32S carryState(quolmPbfdaf *from, quolmPbfdaf *to) {
   const DT32S rc = fdafCarry(
       from, to, from->partitions * from->length, to->partitions * to->length,

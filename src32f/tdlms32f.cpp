@@ -69,12 +69,8 @@ DT32S tdlmsInit(quolmTdlms *f, DT32S N, DT32F mu, bool callerBuffers,
   // Nothing is allocated for the caller's buffers: a size beyond indexing is
   // out of range there.
   if (rc != 0) return callerBuffers ? -2 : rc;
-  if (!callerBuffers) {
-    if (!allocPair<DT32F>(size_t(M), &coefBuf, stateLen, &stateBuf)) return -3;
-  } else {
-    zeroVector(coefBuf, M);
-    zeroVector(stateBuf, DT32S(stateLen));
-  }
+  if (!takeBlocks(callerBuffers, size_t(M), coefBuf, stateLen, stateBuf))
+    return -3;
   tdlmsSetUp(f, N, M, mu, coefBuf, stateBuf, fftWork, fftTable);
   return 0;
 }
