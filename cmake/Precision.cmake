@@ -4,9 +4,9 @@
 # It is written into the build folder at configure time and never kept in git.
 
 # The substitution must not change text silently. In a tagged file a numeric
-# literal that holds the tag (0.32f, 1e32f, 0x132f) would become another number
-# in the double build; a name of the double build passes through unchanged,
-# so only these deliberate ones may appear:
+# literal that holds the tag in either case (0.32f, 1e32F, 0x132f) would become
+# another number in the double build; a name of the double build passes
+# through unchanged, so only these deliberate ones may appear:
 #   addIp64f           exported by the double build only (quolmvector32f.h)
 #   QUOLM_BUILD_DT64F  the switch that declares and exports it
 #   DT64F              a double in both builds (the display utilities print
@@ -16,19 +16,19 @@ set(QUOLM_TAG_EXCEPTIONS addIp64f QUOLM_BUILD_DT64F DT64F)
 # Stops the configure when the text of the tagged file FILE breaks the rules
 # above.
 function(quolm_check_tagged FILE TEXT)
-  set(num "[^A-Za-z0-9_.][.]?[0-9]([A-Za-z0-9_.]|[eEpP][+-])*32f")
+  set(num "[^A-Za-z0-9_.][.]?[0-9]([A-Za-z0-9_.]|[eEpP][+-])*32[fF]")
   string(REGEX MATCHALL "${num}" literals " ${TEXT}")
   foreach(lit IN LISTS literals)
     string(REGEX REPLACE "^[^.0-9]" "" lit "${lit}")
     message(FATAL_ERROR "${FILE}: the numeric literal '${lit}' holds the "
-      "precision tag, which the double build would rewrite to 64f, changing "
-      "the number. Spell its suffix F (e.g. 0.32F) or write it without 32f.")
+      "precision tag, which the double build would rewrite to 64, changing "
+      "the number. Write it without the tag (0.320f, 3.2e-1f).")
   endforeach()
   string(REGEX MATCHALL "[A-Za-z0-9_]*64[fF][A-Za-z0-9_]*" names "${TEXT}")
   foreach(name IN LISTS names)
     if(NOT name IN_LIST QUOLM_TAG_EXCEPTIONS)
       message(FATAL_ERROR "${FILE}: '${name}' names the double build in a "
-        "tagged file and is not substituted; write it with 32f, or add it to "
+        "tagged file and is not substituted; write it with 32, or add it to "
         "QUOLM_TAG_EXCEPTIONS in cmake/Precision.cmake if it is deliberate.")
     endif()
   endforeach()
