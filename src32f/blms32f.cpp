@@ -42,8 +42,8 @@ QUOLM_API DT32S blms32fInit(quolmBlms *filter, DT32S N, DT32S blockLen,
 QUOLM_API DT32S blms32fInitStatic(quolmBlms *filter, DT32S N, DT32S blockLen,
                                   DT32F mu, DT32F *coefBuf, DT32F *stateBuf) {
   return blmsSetUp(filter, N, blockLen, mu,
-                   initCoefsAndRingStatic(filter, N, N >= 1 && blockLen >= 1,
-                                          coefBuf, stateBuf));
+                   initCoefsAndRing(filter, N, N >= 1 && blockLen >= 1, true,
+                                    coefBuf, stateBuf));
 }
 
 QUOLM_API DT32S blms32fFilterUpdate(quolmBlms *filter, const DT32F *x,

@@ -39,8 +39,8 @@ QUOLM_API DT32S bnlms32fInit(quolmBnlms *filter, DT32S N, DT32S blockLen,
 QUOLM_API DT32S bnlms32fInitStatic(quolmBnlms *filter, DT32S N, DT32S blockLen,
                                    DT32F mu, DT32F *coefBuf, DT32F *stateBuf) {
   return bnlmsSetUp(filter, N, blockLen, mu,
-                    initCoefsAndRingStatic(filter, N, N >= 1 && blockLen >= 1,
-                                           coefBuf, stateBuf));
+                    initCoefsAndRing(filter, N, N >= 1 && blockLen >= 1, true,
+                                     coefBuf, stateBuf));
 }
 
 QUOLM_API DT32S bnlms32fFilterUpdate(quolmBnlms *filter, const DT32F *x,

@@ -44,7 +44,7 @@ QUOLM_API DT32S lms32fInit(quolmLms *filter, DT32S N, DT32F mu) {
 QUOLM_API DT32S lms32fInitStatic(quolmLms *filter, DT32S N, DT32F mu,
                                  DT32F *coefBuf, DT32F *stateBuf) {
   return lmsSetUp(filter, N, mu,
-                  initCoefsAndRingStatic(filter, N, N >= 1, coefBuf, stateBuf));
+                  initCoefsAndRing(filter, N, N >= 1, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F lms32fFilterUpdate(quolmLms *filter, DT32F x, DT32F d) {

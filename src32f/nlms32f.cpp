@@ -44,7 +44,7 @@ QUOLM_API DT32S nlms32fInitStatic(quolmNlms *filter, DT32S N, DT32F mu,
                                   DT32F *coefBuf, DT32F *stateBuf) {
   return nlmsSetUp(
       filter, N, mu,
-      initCoefsAndRingStatic(filter, N, N >= 1, coefBuf, stateBuf));
+      initCoefsAndRing(filter, N, N >= 1, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {

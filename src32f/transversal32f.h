@@ -46,32 +46,22 @@ void freeCoefsAndDelayLine(R *f) {
   f->delayLine = nullptr;
 }
 
-// Init of the records with N coefficients and a ring of N samples, all zero:
-// -1 for a null record, -2 when `sizesOk` is false, -3 when memory runs out.
-// length stays 0 for the family's set-up to write.
+// Init, or InitStatic on the caller's buffers (callerBuffers), of the records
+// with N coefficients and a ring of N samples, all zero: -1 for a null record
+// or buffer, -2 when `sizesOk` is false (checked first), -3 when memory runs
+// out. length stays 0 for the family's set-up to write.
 template <class R>
-DT32S initCoefsAndRing(R *f, DT32S N, bool sizesOk) {
+DT32S initCoefsAndRing(R *f, DT32S N, bool sizesOk, bool callerBuffers = false,
+                       DT32F *coefBuf = nullptr, DT32F *stateBuf = nullptr) {
   if (!f) return -1;
   f->length = 0;
   if (!sizesOk) return -2;
-  return allocPair<DT32F>(size_t(N), &f->coefs, size_t(N), &f->delayLine) ? 0
-                                                                          : -3;
-}
-
-// The same on the caller's two buffers of N values (zeroed): -1 also for a
-// null buffer, after the size check.
-template <class R>
-DT32S initCoefsAndRingStatic(R *f, DT32S N, bool sizesOk, DT32F *coefBuf,
-                             DT32F *stateBuf) {
-  if (!f) return -1;
-  f->length = 0;
-  if (!sizesOk) return -2;
-  if (!coefBuf || !stateBuf) return -1;
-  f->coefs = coefBuf;
+  if (callerBuffers && (!coefBuf || !stateBuf)) return -1;
+  const bool ok =
+      takeBlocks(callerBuffers, size_t(N), coefBuf, size_t(N), stateBuf);
+  f->coefs = coefBuf;  // null after a failed allocation
   f->delayLine = stateBuf;
-  zeroVector(coefBuf, N);
-  zeroVector(stateBuf, N);
-  return 0;
+  return ok ? 0 : -3;
 }
 
 // The newest samples of the ring, keeping their ages, placed by the new
