@@ -209,12 +209,9 @@ DT32S resize(R *f, DT32S N, Init init) {
 // updateCoefs flag.
 template <class R>
 DT32S resizePredictor(R *f, DT32S N, DT32S (*init)(R *, DT32S, DT32F)) {
-  if (!f) return -1;
-  const DT32F mu = f->mu;
-  const DT32S updateCoefs = f->updateCoefs;
-  return resize(f, N, [&](R *t) {
-    const DT32S rc = init(t, N, mu);
-    if (rc == 0) t->updateCoefs = updateCoefs;
+  return resize(f, N, [&](R *t) {  // f stays as it is until the swap
+    const DT32S rc = init(t, N, f->mu);
+    if (rc == 0) t->updateCoefs = f->updateCoefs;
     return rc;
   });
 }

@@ -113,12 +113,9 @@ QUOLM_API DT32S lmslattice32fSetDelayLine(quolmLmslattice *filter,
 }
 
 QUOLM_API DT32S lmslattice32fResize(quolmLmslattice *filter, DT32S N) {
-  if (!filter) return -1;
-  const DT32F muParcor = filter->muParcor, muCoef = filter->muCoef;
-  const DT32S adapt = filter->adaptParcor;
-  return lat::resize(filter, N, [&](quolmLmslattice *t) {
-    const DT32S rc = lmslattice32fInit(t, N, muParcor, muCoef);
-    if (rc == 0) t->adaptParcor = adapt;
+  return lat::resize(filter, N, [&](Rec *t) {  // filter stays as it is
+    const DT32S rc = lmslattice32fInit(t, N, filter->muParcor, filter->muCoef);
+    if (rc == 0) t->adaptParcor = filter->adaptParcor;
     return rc;
   });
 }
