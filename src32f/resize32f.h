@@ -9,10 +9,9 @@
 
 namespace quolm32f {
 
-// `init(&tmp)` builds the new record (its code is returned on failure, the
-// record untouched); `carry(old, new)` moves the state and returns 0, or a
-// code < 0 that drops the new record; `release` frees a record's buffers, the
-// old ones on success, the new ones on failure; the record takes the new ones.
+// `init(&tmp)` builds the new record (its code is returned on failure);
+// `carry(old, new)` moves the state: 0, or a code < 0 that drops the new
+// record. `release` frees the loser's buffers; the record takes the winner.
 template <class R, class Init, class Carry, class Release>
 DT32S resizeWith(R *f, Init init, Carry carry, Release release) {
   R tmp{};

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Ring indices. Every ring of n slots keeps one index, in one of two
-// conventions:
+// Ring indices, in one of two conventions for a ring of n slots:
 // - write-slot rings step down: the index is the slot the next sample goes
-//   to, the newest sample sits one slot above it (the delay lines of the
-//   transversal, TDLMS and secondary-path families, the PBFDAF spectra);
-// - newest-slot rings step up: the index is the slot of the newest sample,
-//   and the next sample goes one slot above it (the input rings of the
-//   backward predictors). The filtered-x ring steps down but also points at
-//   its newest value: it steps before it writes.
+//   to and the newest sample sits one above (the transversal, TDLMS and
+//   secondary-path delay lines, the PBFDAF spectra);
+// - newest-slot rings step up: the index is the newest sample's slot and
+//   the next one goes above it (the backward predictors' input rings).
+// The filtered-x ring steps down before it writes, so it points at its newest.
 #ifndef QUOLM_RING32F_H
 #define QUOLM_RING32F_H
 
@@ -17,10 +15,8 @@
 
 namespace quolm32f {
 
-// The slot above i, wrapping to 0.
 inline DT32S ringUp(DT32S i, DT32S n) { return i + 1 == n ? 0 : i + 1; }
 
-// The slot below i, wrapping to n - 1.
 inline DT32S ringDown(DT32S i, DT32S n) { return i == 0 ? n - 1 : i - 1; }
 
 // (slot + offset) mod n for any offset >= 0, without overflowing DT32S.
