@@ -31,7 +31,7 @@ void realFftCase(benchmark::State &state, DT32S direction) {
   std::copy(x.begin(), x.end(), fresh);
   for (auto _ : state) {
     memcpy(a, fresh, sizeof(DT32F) * M);
-    quolm32f::realFft32f(M, direction, a, work.data(), table.data());
+    quolm32f::realFft(M, direction, a, work.data(), table.data());
     benchmark::DoNotOptimize(a);
     benchmark::ClobberMemory();
   }

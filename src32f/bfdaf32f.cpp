@@ -32,7 +32,7 @@ DT32S bfdafInit(quolmBfdaf *f, DT32S N, DT32S B, DT32F mu, DT32S constrain,
 // Window, input spectrum X and the output block from W X.
 void bfdafFilter(quolmBfdaf *f, const DT32F *x, DT32F *y) {
   fdafWindow(f, f->inputSpectrum, x);
-  mulSpectrum32f(f->coefs, f->inputSpectrum, f->work, f->bins);
+  mulSpectrum(f->coefs, f->inputSpectrum, f->work, f->bins);
   fdafOutput(f, y);
 }
 
@@ -75,9 +75,9 @@ QUOLM_API DT32S bfdaf32fFilterUpdate(quolmBfdaf *filter, DT32F *x, DT32F *d,
   bfdafFilter(f, x, y);
   fdafErrorSpectrum(f, d, y, e);
   fdafTrackPower(f, f->inputSpectrum, kBfdafKeep);
-  conjSpectrum32f(f->inputSpectrum, f->bins);
+  conjSpectrum(f->inputSpectrum, f->bins);
   fdafNormalise(f, kBfdafEps);
-  macSpectrum32f(f->work, f->inputSpectrum, f->coefs, f->bins);
+  macSpectrum(f->work, f->inputSpectrum, f->coefs, f->bins);
   if (f->constrain) fdafConstrain(f, f->coefs);
   return 0;
 }

@@ -38,7 +38,7 @@ inline DT32S fdafSizes(DT32S L, DT32S B, DT32S P, bool spectrumScratch,
   while (M < need) M *= 2;
   if (M > (int64_t(1) << 30)) return -3;
   s->M = DT32S(M);
-  if (!fftTablesServe32f(fftWork, s->M)) return -2;
+  if (!fftTablesServe(fftWork, s->M)) return -2;
   const size_t m = size_t(M), bins = m / 2 + 1;
   size_t t1, t2, t3;
   if (!sizeMul(size_t(P), m, s->coefLen) ||
@@ -116,12 +116,12 @@ DT32S fdafResetHistory(R *f, DT32F *spectra, DT32S specLen) {
 
 template <class R>
 inline void forward(R *f, DT32F *v) {
-  realFft32f(f->fftSize, -1, v, f->fftWork, f->fftTable);
+  realFft(f->fftSize, -1, v, f->fftWork, f->fftTable);
 }
 
 template <class R>
 inline void inverse(R *f, DT32F *v) {
-  realFft32f(f->fftSize, 1, v, f->fftWork, f->fftTable);
+  realFft(f->fftSize, 1, v, f->fftWork, f->fftTable);
 }
 
 // Overlap-save window of the new block in `slot` (saved samples, then x),
@@ -140,13 +140,13 @@ template <class R>
 void fdafOutput(R *f, DT32F *y) {
   inverse(f, f->work);
   copyVector(f->work + f->saveLength, y, f->blockLen);
-  scale32f(f->invScale, y, f->blockLen);
+  scaleVector(f->invScale, y, f->blockLen);
 }
 
 // e = d - y and the spectrum of the error window (zeros, then e) in work.
 template <class R>
 void fdafErrorSpectrum(R *f, const DT32F *d, const DT32F *y, DT32F *e) {
-  sub32f(y, d, e, f->blockLen);
+  subtractVector(y, d, e, f->blockLen);
   zeroVector(f->work, f->saveLength);
   copyVector(e, f->work + f->saveLength, f->blockLen);
   forward(f, f->work);
@@ -155,16 +155,16 @@ void fdafErrorSpectrum(R *f, const DT32F *d, const DT32F *y, DT32F *e) {
 // Smooths the per-bin power estimate with the power spectrum of X.
 template <class R>
 void fdafTrackPower(R *f, const DT32F *X, DT32F keep) {
-  powerSpectrum32f(X, f->scratch, f->bins);
-  smoothPower32f(f->powerGain, f->scratch, keep, f->power, f->bins);
+  powerSpectrum(X, f->scratch, f->bins);
+  smoothPower(f->powerGain, f->scratch, keep, f->power, f->bins);
 }
 
 // The gradient step spectrum: error spectrum in work divided per bin by the
 // smoothed power and scaled by mu.
 template <class R>
 void fdafNormalise(R *f, DT32F eps) {
-  normSpectrum32f(f->power, eps, f->work, f->bins);
-  scaleComplex32f(f->mu, f->work, f->fftSize / 2);
+  normSpectrum(f->power, eps, f->work, f->bins);
+  scaleComplex(f->mu, f->work, f->fftSize / 2);
 }
 
 // Coefficient spectrum W to time-domain taps w = (2/M) inverse(W) over its
@@ -172,7 +172,7 @@ void fdafNormalise(R *f, DT32F eps) {
 template <class R>
 void fdafToTime(R *f, DT32F *W, DT32S scaled) {
   inverse(f, W);
-  scale32f(f->invScale, W, scaled);
+  scaleVector(f->invScale, W, scaled);
 }
 
 // Keeps W at L time-domain taps: w[L..M-1] = 0.

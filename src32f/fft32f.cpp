@@ -177,8 +177,8 @@ void join(DT32S N, T *a, DT32S nc, const T *cs) {
 
 }  // namespace
 
-void realFft32f(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
-                const DT32F *fftTable) {
+void realFft(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
+             const DT32F *fftTable) {
   const DT32S nw = fftWork[0], nc = fftWork[1];
   const T *w = fftTable, *cs = fftTable + nw;
   if (direction < 0) {

@@ -44,9 +44,9 @@ DT32F *spectrumAt(const quolmPbfdaf *f, DT32S q) {
 void pbfdafFilter(quolmPbfdaf *f, const DT32F *x, DT32F *y) {
   const DT32S M = f->fftSize;
   fdafWindow(f, spectrumAt(f, 0), x);
-  mulSpectrum32f(f->coefs, spectrumAt(f, 0), f->work, f->bins);
+  mulSpectrum(f->coefs, spectrumAt(f, 0), f->work, f->bins);
   for (DT32S p = 1; p < f->partitions; ++p)
-    macSpectrum32f(f->coefs + p * M, spectrumAt(f, p), f->work, f->bins);
+    macSpectrum(f->coefs + p * M, spectrumAt(f, p), f->work, f->bins);
   fdafOutput(f, y);
 }
 
@@ -128,8 +128,8 @@ QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x, DT32F *d,
   fdafNormalise(f, kPbfdafEps);
   for (DT32S p = 0; p < f->partitions; ++p) {
     DT32F *W = f->coefs + p * f->fftSize;
-    conjCopySpectrum32f(spectrumAt(f, p), f->scratch, f->bins);
-    macSpectrum32f(f->work, f->scratch, W, f->bins);
+    conjCopySpectrum(spectrumAt(f, p), f->scratch, f->bins);
+    macSpectrum(f->work, f->scratch, W, f->bins);
     if (f->constrain) fdafConstrain(f, W);
   }
   stepIndex(f);

@@ -24,7 +24,7 @@ DT32S tdlmsSizes(DT32S L, const DT32S *fftWork, DT32S *M, size_t *stateLen) {
   const DT32S e = nextPow2(L);
   if (e < 0) return -3;
   *M = e < 1 ? 2 : DT32S(1) << e;
-  if (!fftTablesServe32f(fftWork, *M)) return -2;
+  if (!fftTablesServe(fftWork, *M)) return -2;
   size_t twoM, twoBins;
   const bool fits = sizeMul(size_t(*M), 2, twoM) &&
                     sizeMul(size_t(*M / 2 + 1), 2, twoBins) &&
@@ -100,8 +100,8 @@ inline DT32F transformAndFilter(quolmTdlms *f) {
 
 // Folds the window's power spectrum into the smoothed bin powers.
 inline void trackPower(quolmTdlms *f) {
-  powerSpectrum32f(f->work, f->scratch, f->bins);
-  smoothPower32f(kTdlmsGain, f->scratch, kTdlmsKeep, f->power, f->bins);
+  powerSpectrum(f->work, f->scratch, f->bins);
+  smoothPower(kTdlmsGain, f->scratch, kTdlmsKeep, f->power, f->bins);
 }
 
 // w += s * x with the bin's factor s kept unrounded; the sum is rounded once.
@@ -154,12 +154,12 @@ DT32F tdlmsStep(quolmTdlms *f, DT32F x, DT32F d) {
 void weightsToTaps(quolmTdlms *f, DT32F *dst) {
   if (dst != f->coefs) copyVector(f->coefs, dst, f->fftSize);
   inverse(f, dst);
-  scale32f(DT32F(2), dst, f->fftSize);
+  scaleVector(DT32F(2), dst, f->fftSize);
 }
 
 // The way back: W = forward(h / M), in place in the weights.
 void tapsToWeights(quolmTdlms *f) {
-  scale32f(DT32F(1.0 / double(f->fftSize)), f->coefs, f->fftSize);
+  scaleVector(DT32F(1.0 / double(f->fftSize)), f->coefs, f->fftSize);
   forward(f, f->coefs);
 }
 
