@@ -1,10 +1,10 @@
 // What the gradient lattice families (LMS lattice, backward and forward
 // lattice predictors) have in common: the normalised-gradient stage recursion
-// and, as templates over their records, the block layout, Init, Free, Reset,
-// the vector copies and Resize. Each record has `length`, `parcor`, `coefs`,
+// and, as templates over their records, the block layout, Init, Free, Reset
+// and Resize. Each record has `length`, `parcor`, `coefs`,
 // `delayLine`, `power` and `scratch`; `coefs` and `delayLine` own the two
-// blocks that Init allocates.
-// Namespace latticegrad; the RLS lattice group (latticerls32f.h) has its own.
+// blocks that Init allocates. Namespace latticegrad; the RLS lattices have
+// theirs (latticerls32f.h).
 #ifndef QUOLM_LATTICEGRAD32F_H
 #define QUOLM_LATTICEGRAD32F_H
 

@@ -1,10 +1,8 @@
 // What the three RLS lattice families share: the least-squares stage
-// recursion, the step-up recursion to direct-form coefficients, and set-up,
-// reset, release, copies and resize over any of their records. The joint
-// estimator's record is told apart by its `jointCorr` (ladder) vector, the
-// backward predictor's by its input ring `delayedInput`.
-// Namespace latticerls; the gradient lattice group (latticegrad32f.h) has
-// its own.
+// recursion and, over any of their records, set-up, reset, release and
+// resize. The joint estimator's record is told apart by its `jointCorr`
+// (ladder) vector, the backward predictor's by its input ring `delayedInput`.
+// Namespace latticerls; the gradient lattices have theirs (latticegrad32f.h).
 #ifndef QUOLM_LATTICERLS32F_H
 #define QUOLM_LATTICERLS32F_H
 
@@ -28,11 +26,6 @@ template <class R, class = void>
 struct HasRing : std::false_type {};
 template <class R>
 struct HasRing<R, std::void_t<decltype(&R::delayedInput)>> : std::true_type {};
-template <class R, class = void>
-struct HasUpdateCoefs : std::false_type {};
-template <class R>
-struct HasUpdateCoefs<R, std::void_t<decltype(&R::updateCoefs)>>
-    : std::true_type {};
 
 // Calls fn with a member pointer to each per-stage vector of the record type.
 template <class R, class Fn>
@@ -98,7 +91,7 @@ void setUpRecord(R *r, DT32S N, DT32F lambda, DT32F *coefBlock,
                  DT32F *stateBlock) {
   r->length = N;
   r->lambda = lambda;
-  if constexpr (HasUpdateCoefs<R>::value) r->updateCoefs = 1;
+  if constexpr (!HasLadder<R>::value) r->updateCoefs = 1;  // the predictors
   if constexpr (HasRing<R>::value) r->index = N;
   pointIntoBlocks(r, N, coefBlock, stateBlock);
   writeStartValues(r);

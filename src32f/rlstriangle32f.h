@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The packed-triangle kernels of the RLS family. P, the estimate of the
-// inverse input correlation matrix, is symmetric and held as its lower
-// triangle of n(n+1)/2 values, row r at offset r(r+1)/2; row starts are
-// carried as running sums in size_t, so no offset wraps whatever n is. Each
-// kernel comes as a plain scalar loop, the reference, and as the wide form
-// the family runs; both give the same values bit for bit.
+// The packed-triangle kernels of the RLS family. P, the symmetric estimate of
+// the inverse input correlation matrix, is held as its lower triangle, row r
+// at offset r(r+1)/2 (running sums in size_t, so no offset wraps). Each kernel
+// has a plain scalar form, the reference, and the wide form the family runs;
+// both give the same values bit for bit.
 #ifndef QUOLM_RLSTRIANGLE32F_H
 #define QUOLM_RLSTRIANGLE32F_H
 
