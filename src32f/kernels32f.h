@@ -20,11 +20,12 @@
 // GCC 12's SLP vectoriser drops the rounding of a value stored as DT32F and
 // widened again when it packs independent chains of such values into one
 // vector (seen with partial sums rounded at every step), which changes the
-// single build's results. Functions that run such chains side by side, and
-// the functions they are inlined into, carry this mark.
+// single build's results. Functions that run such chains side by side carry
+// this mark, which also keeps them out of line: no caller takes their loops
+// in, so callers need no mark and keep the vectoriser for their own code.
 #if defined(__GNUC__) && !defined(__clang__)
 #define QUOLM_KEEP_STORED_ROUNDING \
-  __attribute__((optimize("no-tree-slp-vectorize")))
+  __attribute__((optimize("no-tree-slp-vectorize"), noinline))
 #else
 #define QUOLM_KEEP_STORED_ROUNDING
 #endif
