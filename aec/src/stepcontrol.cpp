@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+// Residual-echo step control (see stepcontrol.h). The constants follow the
+// paper's suggestions as tuned in SpeexDSP's mdf.c, on which the evaluation
+// compares: leakage smoothing at most 0.5 frame/second-rate per frame, the
+// step capped at 0.5, a start-up phase of 0.25 per frame.
+#include "stepcontrol.h"
+
+#include <algorithm>
+
+namespace quolmaec {
+
+namespace {
+constexpr double kMinLeak = 0.005;    // floor of the leakage estimate
+constexpr double kStepMax = 0.5;      // largest normalised step
+constexpr double kStartStep = 0.25;   // start-up step with the far end active
+constexpr double kAdaptedLeak = 0.03; // leakage at which start-up may end
+constexpr double kEnvSeconds = 1.0;   // averaging time of the power envelopes
+constexpr DT32S kSubBlocks = 4;       // envelope points per frame
+}  // namespace
+
+void StepControl::init(DT32S frameLen, DT32S rate, DT32S partitions) {
+  frameLen_ = frameLen;
+  subLen_ = std::max<DT32S>(1, frameLen / kSubBlocks);
+  partitions_ = partitions;
+  envGain_ = double(subLen_) / (kEnvSeconds * rate);
+  beta0_ = 2.0 * frameLen / rate;
+  betaMax_ = 0.5 * frameLen / rate;
+  reset();
+}
+
+void StepControl::reset() {
+  eMean_ = yMean_ = 0;
+  pey_ = pyy_ = leak_ = 1;
+  sumStep_ = 0;
+  adapted_ = false;
+}
+
+// Leakage = covariance of the error and echo-estimate power envelopes over
+// the variance of the latter, both smoothed at a rate that slows down when
+// the error is large against the echo estimate (double talk).
+void StepControl::regress(const FrameEnergy &f, const DT32F *e,
+                          const DT32F *y) {
+  double cov = 0, var = 0;
+  for (DT32S s = 0; s + subLen_ <= frameLen_; s += subLen_) {
+    double pe = 0, py = 0;
+    for (DT32S i = s; i < s + subLen_; ++i) {
+      pe += double(e[i]) * e[i];
+      py += double(y[i]) * y[i];
+    }
+    eMean_ += envGain_ * (pe - eMean_);
+    yMean_ += envGain_ * (py - yMean_);
+    cov += (pe - eMean_) * (py - yMean_);
+    var += (py - yMean_) * (py - yMean_);
+  }
+  const double alpha = std::min(beta0_ * f.yy / (f.ee + 1e-300), betaMax_);
+  pey_ += alpha * (cov - pey_);
+  pyy_ += alpha * (var - pyy_);
+  if (!(pyy_ > 0)) pyy_ = 1e-300;
+  pey_ = std::clamp(pey_, kMinLeak * pyy_, pyy_);
+  leak_ = pey_ / pyy_;
+}
+
+double StepControl::update(const FrameEnergy &f, const DT32F *e,
+                           const DT32F *y, bool farActive) {
+  if (!farActive || !(f.ee > 0)) return 0;
+  regress(f, e, y);
+  if (!adapted_) {
+    const double step = kStartStep * std::min(f.xx / f.ee, 1.0);
+    sumStep_ += step;
+    adapted_ = sumStep_ > partitions_ && leak_ > kAdaptedLeak;
+    return step;
+  }
+  // Residual-to-error ratio, bounded by the share of the error that the
+  // echo estimate explains (e and y correlated).
+  const double residual = std::min(leak_ * f.yy, kStepMax * f.ee);
+  double rer = 3.0 * leak_ * f.yy / f.ee;
+  if (f.yy > 0) rer = std::min(rer, f.ey * f.ey / (f.ee * f.yy));
+  rer = std::min(rer, kStepMax);
+  return 0.7 * residual / f.ee + 0.3 * rer;
+}
+
+}  // namespace quolmaec
