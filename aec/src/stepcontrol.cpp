@@ -29,8 +29,10 @@ void StepControl::init(DT32S frameLen, DT32S rate, DT32S partitions) {
 }
 
 void StepControl::reset() {
-  eMean_ = yMean_ = 0;
-  pey_ = pyy_ = leak_ = 1;
+  // The covariances start empty (not at some level-dependent value), the
+  // leakage at 1: nothing is known about the echo path yet.
+  eMean_ = yMean_ = pey_ = pyy_ = 0;
+  leak_ = 1;
   sumStep_ = 0;
   adapted_ = false;
 }
@@ -55,7 +57,7 @@ void StepControl::regress(const FrameEnergy &f, const DT32F *e,
   const double alpha = std::min(beta0_ * f.yy / (f.ee + 1e-300), betaMax_);
   pey_ += alpha * (cov - pey_);
   pyy_ += alpha * (var - pyy_);
-  if (!(pyy_ > 0)) pyy_ = 1e-300;
+  if (!(pyy_ > 0)) return;  // no echo estimate yet: the leakage stays
   pey_ = std::clamp(pey_, kMinLeak * pyy_, pyy_);
   leak_ = pey_ / pyy_;
 }

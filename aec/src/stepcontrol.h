@@ -38,7 +38,7 @@ class StepControl {
 
   DT32S frameLen_ = 0, subLen_ = 0, partitions_ = 0;
   double envGain_ = 0, beta0_ = 0, betaMax_ = 0;
-  double eMean_ = 0, yMean_ = 0, pey_ = 1, pyy_ = 1, leak_ = 1;
+  double eMean_ = 0, yMean_ = 0, pey_ = 0, pyy_ = 0, leak_ = 1;
   double sumStep_ = 0;
   bool adapted_ = false;
 };
