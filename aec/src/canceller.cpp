@@ -7,7 +7,9 @@
 //      adapts with it (FilterUpdate after writing the record's mu), or only
 //      filters while the step is 0, its power estimate held;
 //   4. TwoPath compares both a-priori errors; coefficient spectra are copied
-//      between the records (same sizes, so a plain copy, no transform);
+//      between the records (same sizes, so a plain copy, no transform); the
+//      output is the smaller of the two errors (the background's is often
+//      smaller while it converges, before the switch is sure of it);
 //   5. a filter pair whose output holds far more power than the microphone
 //      for several frames is restarted.
 // The background's per-bin power estimate is set from the signal: it starts
@@ -36,6 +38,11 @@ constexpr double kSilence = 1e-20;      // per-sample power of silence
 constexpr double kPeakHalfLife = 2.0;   // seconds for the far-end peak
 constexpr double kPowerFloor = 1e-4;    // per-bin power floor / mean power
 constexpr DT32S kConstrainEvery = 1;    // frames between constrained updates
+// The record's mu for a normalised step s is s * kPartitionGain / (B * P):
+// the library normalises the step by the block's power per sample, and each
+// of the P partitions takes it in full, so their sum grows with P. The gain
+// puts the edge of stability on speech near s = 0.5 at any partition count.
+constexpr double kPartitionGain = 16;
 constexpr double kDivergeRatio = 4.0;   // output over microphone energy
 constexpr DT32S kDivergeFrames = 3;     // ... for this many frames: restart
 constexpr double kMonitorGain = 0.05;   // smoothing of the ERLE figure
@@ -109,7 +116,7 @@ void adaptBackground(quolmAec *a, double step, const DT32F *X) {
   quolmPbfdaf *bg = &a->bg;
   if (step > 0) {
     preparePower(a, X);
-    bg->mu = DT32F(step / a->g.B);
+    bg->mu = DT32F(step * kPartitionGain / (double(a->g.B) * a->g.P));
     bg->constrain = ++a->constrainCount % kConstrainEvery == 0;
     pbfdaf32fFilterUpdate(bg, a->x, a->d, a->yBg, a->eBg);
     return;
@@ -164,7 +171,7 @@ const DT32F *cancel(quolmAec *a, const FrameEnergy &f, double step,
     case Switch::Keep:
       break;
   }
-  return a->eFg;
+  return bgE < f.ee ? a->eBg : a->eFg;
 }
 
 void monitor(quolmAec *a, const FrameEnergy &f, double outE, double step,

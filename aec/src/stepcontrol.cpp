@@ -6,14 +6,17 @@
 #include "stepcontrol.h"
 
 #include <algorithm>
+#include <math.h>
 
 namespace quolmaec {
 
 namespace {
-constexpr double kMinLeak = 0.005;    // floor of the leakage estimate
+constexpr double kMinLeak = 0.001;    // floor of the leakage estimate
 constexpr double kStepMax = 0.5;      // largest normalised step
+constexpr double kStepConverged = 0.2;  // ... once the echo is well removed
+constexpr double kErleLow = 10, kErleHigh = 25;  // dB: from one to the other
+constexpr double kErleGain = 0.03;    // smoothing of the ERLE for the ceiling
 constexpr double kStartStep = 0.25;   // start-up step with the far end active
-constexpr double kAdaptedLeak = 0.03; // leakage at which start-up may end
 constexpr double kEnvSeconds = 1.0;   // averaging time of the power envelopes
 constexpr DT32S kSubBlocks = 4;       // envelope points per frame
 }  // namespace
@@ -31,7 +34,7 @@ void StepControl::init(DT32S frameLen, DT32S rate, DT32S partitions) {
 void StepControl::reset() {
   // The covariances start empty (not at some level-dependent value), the
   // leakage at 1: nothing is known about the echo path yet.
-  eMean_ = yMean_ = pey_ = pyy_ = 0;
+  eMean_ = yMean_ = pey_ = pyy_ = dd_ = ee_ = 0;
   leak_ = 1;
   sumStep_ = 0;
   adapted_ = false;
@@ -62,22 +65,35 @@ void StepControl::regress(const FrameEnergy &f, const DT32F *e,
   leak_ = pey_ / pyy_;
 }
 
+// The step's ceiling: kStepMax while the foreground removes little of the
+// microphone signal, down to kStepConverged once it removes much (the
+// leakage estimate alone keeps the step near its ceiling in steady state,
+// where a smaller step leaves less misadjustment).
+double StepControl::ceiling(const FrameEnergy &f) {
+  dd_ += kErleGain * (f.dd - dd_);
+  ee_ += kErleGain * (f.ee - ee_);
+  const double erleDb = 10 * log10(dd_ / ee_);
+  const double w = std::clamp((erleDb - kErleLow) / (kErleHigh - kErleLow), 0.0, 1.0);
+  return kStepMax + w * (kStepConverged - kStepMax);
+}
+
 double StepControl::update(const FrameEnergy &f, const DT32F *e,
                            const DT32F *y, bool farActive) {
   if (!farActive || !(f.ee > 0)) return 0;
   regress(f, e, y);
+  const double cap = ceiling(f);
   if (!adapted_) {
     const double step = kStartStep * std::min(f.xx / f.ee, 1.0);
     sumStep_ += step;
-    adapted_ = sumStep_ > partitions_ && leak_ > kAdaptedLeak;
+    adapted_ = sumStep_ > partitions_;
     return step;
   }
   // Residual-to-error ratio, bounded by the share of the error that the
   // echo estimate explains (e and y correlated).
-  const double residual = std::min(leak_ * f.yy, kStepMax * f.ee);
+  const double residual = std::min(leak_ * f.yy, cap * f.ee);
   double rer = 3.0 * leak_ * f.yy / f.ee;
   if (f.yy > 0) rer = std::min(rer, f.ey * f.ey / (f.ee * f.yy));
-  rer = std::min(rer, kStepMax);
+  rer = std::min(rer, cap);
   return 0.7 * residual / f.ee + 0.3 * rer;
 }
 

@@ -35,10 +35,12 @@ class StepControl {
 
  private:
   void regress(const FrameEnergy &f, const DT32F *e, const DT32F *y);
+  double ceiling(const FrameEnergy &f);
 
   DT32S frameLen_ = 0, subLen_ = 0, partitions_ = 0;
   double envGain_ = 0, beta0_ = 0, betaMax_ = 0;
   double eMean_ = 0, yMean_ = 0, pey_ = 0, pyy_ = 0, leak_ = 1;
+  double dd_ = 0, ee_ = 0;  // smoothed microphone and error energies
   double sumStep_ = 0;
   bool adapted_ = false;
 };

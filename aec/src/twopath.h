@@ -22,7 +22,7 @@ class TwoPath {
   Switch decide(double fg, double bg, double diff);
 
  private:
-  double avg1_ = 0, avg2_ = 0, var1_ = 0, var2_ = 0;
+  double avg1_ = 0, avg2_ = 0, var1_ = 0, var2_ = 0, fg1_ = 0, fg2_ = 0;
 };
 
 }  // namespace quolmaec
