@@ -38,11 +38,12 @@ constexpr double kSilence = 1e-20;      // per-sample power of silence
 constexpr double kPeakHalfLife = 2.0;   // seconds for the far-end peak
 constexpr double kPowerFloor = 1e-4;    // per-bin power floor / mean power
 constexpr DT32S kConstrainEvery = 1;    // frames between constrained updates
-// The record's mu for a normalised step s is s * kPartitionGain / (B * P):
-// the library normalises the step by the block's power per sample, and each
-// of the P partitions takes it in full, so their sum grows with P. The gain
-// puts the edge of stability on speech near s = 0.5 at any partition count.
-constexpr double kPartitionGain = 16;
+// The record's mu for a normalised step s is s / B while P <= kPartitions,
+// s * kPartitions / (B * P) beyond: the library normalises the step by the
+// block's power per sample, and each of the P partitions takes it in full,
+// so with many partitions their sum grows with P. Calibrated on speech: the
+// edge of stability stays near s = 0.5 for 1 to 64 partitions.
+constexpr DT32S kPartitions = 16;
 constexpr double kDivergeRatio = 4.0;   // output over microphone energy
 constexpr DT32S kDivergeFrames = 3;     // ... for this many frames: restart
 constexpr double kMonitorGain = 0.05;   // smoothing of the ERLE figure
@@ -116,7 +117,7 @@ void adaptBackground(quolmAec *a, double step, const DT32F *X) {
   quolmPbfdaf *bg = &a->bg;
   if (step > 0) {
     preparePower(a, X);
-    bg->mu = DT32F(step * kPartitionGain / (double(a->g.B) * a->g.P));
+    bg->mu = DT32F(step / a->g.B * std::min(1.0, double(kPartitions) / a->g.P));
     bg->constrain = ++a->constrainCount % kConstrainEvery == 0;
     pbfdaf32fFilterUpdate(bg, a->x, a->d, a->yBg, a->eBg);
     return;

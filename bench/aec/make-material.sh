@@ -28,7 +28,7 @@ sox tmp-far.wav far.wav pad 0.3 trim 0 20
 sox n1.wav n1b.wav pad 0 0.4
 sox n1b.wav n1b.wav tmp-near.wav
 sox tmp-near.wav near.wav gain -3 trim 0 6
-sox -n $fmt noise.wav synth 20 pinknoise vol 0.01 highpass 80
+sox -R -n $fmt noise.wav synth 20 pinknoise vol 0.01 highpass 80
 
 # A unit impulse, 2048 samples, as sox text data.
 awk -v r=$rate 'BEGIN { print "; Sample Rate " r; print "; Channels 1";
