@@ -42,6 +42,12 @@ double Erle::timeTo(double level, double from) const {
   return NAN;
 }
 
+double Erle::onset() const {
+  size_t k = 0;
+  while (k < active_.size() && !active_[k]) ++k;
+  return k * windowSeconds();
+}
+
 double nearRemovedDb(const Signal &near, const Signal &out, int rate,
                      double t0, double t1) {
   double no = 0, nn = 0;

@@ -21,6 +21,8 @@ class Erle {
   // Seconds from `from` until the end of the first 0.5 s span whose ERLE
   // reaches `level` (NaN if none does).
   double timeTo(double level, double from) const;
+  // Start of the first window where the far end is active (s).
+  double onset() const;
 
  private:
   std::vector<double> echoE_, residE_, db_;
