@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <new>
 
+#include "proportionate.h"
 #include "quolmffttables32f.h"
 
 namespace quolmaec {
@@ -39,7 +40,7 @@ constexpr double kPeakHalfLife = 2.0;   // seconds for the far-end peak
 constexpr double kPowerFloor = 1e-4;    // per-bin power floor / mean power
 // Frames between updates that keep every partition at L taps (two
 // transforms per partition, most of the cost). The unconstrained updates in
-// between leave the cancellation as it was on speech at half the cost.
+// between cost half as much and are the ones shareUpdate can rescale.
 constexpr DT32S kConstrainEvery = 2;
 // The record's mu for a normalised step s is s / B while P <= kPartitions,
 // s * kPartitions / (B * P) beyond: the library normalises the step by the
@@ -122,7 +123,11 @@ void adaptBackground(quolmAec *a, double step, const DT32F *X) {
     preparePower(a, X);
     bg->mu = DT32F(step / a->g.B * std::min(1.0, double(kPartitions) / a->g.P));
     bg->constrain = ++a->constrainCount % kConstrainEvery == 0;
+    const size_t spec = sizeof(DT32F) * size_t(bg->specLength);
+    if (!bg->constrain) memcpy(a->before, bg->coefs, spec);
     pbfdaf32fFilterUpdate(bg, a->x, a->d, a->yBg, a->eBg);
+    if (!bg->constrain)
+      shareUpdate(a->before, bg->coefs, a->g.P, a->g.M, a->gains);
     return;
   }
   memcpy(a->heldPower, bg->power, sizeof(DT32F) * size_t(bg->bins));
@@ -221,7 +226,10 @@ DT32S create(quolmAec **out, const Geometry &g) {
   // One block: the table, six frames of samples, the held power (bins).
   a->fftTable = static_cast<DT32F *>(calloc(half + 6 * B + half + 1,
                                             sizeof(DT32F)));
-  if (!a->fftWork || !a->fftTable) {
+  // One more block: coefficients before an update (P*M), then P factors.
+  a->before = static_cast<DT32F *>(
+      calloc(size_t(g.P) * (size_t(g.M) + 1), sizeof(DT32F)));
+  if (!a->fftWork || !a->fftTable || !a->before) {
     destroy(a);
     return -3;
   }
@@ -235,6 +243,7 @@ DT32S create(quolmAec **out, const Geometry &g) {
   DT32F **blocks[] = {&a->x, &a->d, &a->yFg, &a->eFg, &a->yBg, &a->eBg};
   for (DT32F **b : blocks) *b = v, v += B;
   a->heldPower = v;
+  a->gains = a->before + size_t(g.P) * size_t(g.M);
   a->control.init(g.B, g.rate, g.P);
   a->farDecay = pow(0.5, double(g.B) / (kPeakHalfLife * g.rate));
   restart(a);
@@ -247,6 +256,7 @@ void destroy(quolmAec *a) {
   if (a->bg.length > 0) pbfdaf32fFree(&a->bg);
   free(a->fftWork);
   free(a->fftTable);
+  free(a->before);
   a->~quolmAec();
   free(a);
 }

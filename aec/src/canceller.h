@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The echo canceller behind quolmaec.h: two PBFDAF records of libquolm32f on
 // one FFT table set (foreground: filter only, gives the output; background:
-// adapts with the step of StepControl), the two-path switch, and the guards
-// (far-end gate, clipped microphone, divergence).
+// adapts with the step of StepControl, shared among its partitions by
+// shareUpdate), the two-path switch, and the guards (far-end gate, clipped
+// microphone, divergence).
 #ifndef QUOLMAEC_CANCELLER_H
 #define QUOLMAEC_CANCELLER_H
 
@@ -30,6 +31,7 @@ struct quolmAec {
   DT32S *fftWork;
   DT32F *fftTable;
   DT32F *x, *d, *yFg, *eFg, *yBg, *eBg, *heldPower;  // one block
+  DT32F *before, *gains;  // shareUpdate's coefficients (P*M) and factors (P)
   quolmaec::StepControl control;
   quolmaec::TwoPath twoPath;
   double farPeak, farDecay, micAvg, outAvg;
