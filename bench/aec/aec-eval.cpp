@@ -136,8 +136,9 @@ void report(const Config &c, const Scenario &s, const Outcome &o) {
         e[2].timeTo(10, s.markStart), within15);
   } else {
     const double a = s.markStart, b = s.markEnd;
-    row(n, "ERLE while both talk (dB)", ">= 20", e[0].over(a, b),
-        e[1].over(a, b), e[2].over(a, b),
+    const std::vector<bool> talks = activeWindows(s.near, kRate);
+    row(n, "ERLE while both talk (dB)", ">= 20", e[0].over(a, b, &talks),
+        e[1].over(a, b, &talks), e[2].over(a, b, &talks),
         [](double v, double) { return v >= 20; });
     row(n, "near-end removed (dB)", "< 1",
         nearRemovedDb(s.near, o.q16.out, kRate, a, b),

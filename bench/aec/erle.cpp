@@ -5,30 +5,44 @@
 
 #include <algorithm>
 
-Erle::Erle(const Signal &echo, const Signal &resid, int rate) {
+namespace {
+
+std::vector<double> windowEnergies(const Signal &s, int rate) {
   const size_t w = size_t(rate) / 10;
-  for (size_t s = 0; s + w <= echo.size(); s += w) {
-    double e = 0, r = 0;
-    for (size_t i = s; i < s + w; ++i) {
-      e += double(echo[i]) * echo[i];
-      r += double(resid[i]) * resid[i];
-    }
-    echoE_.push_back(e);
-    residE_.push_back(r);
+  std::vector<double> e;
+  for (size_t b = 0; b + w <= s.size(); b += w) {
+    double sum = 0;
+    for (size_t i = b; i < b + w; ++i) sum += double(s[i]) * s[i];
+    e.push_back(sum);
   }
-  const double peak = *std::max_element(echoE_.begin(), echoE_.end());
-  for (size_t k = 0; k < echoE_.size(); ++k) {
-    active_.push_back(echoE_[k] > 1e-3 * peak);
-    db_.push_back(active_[k] ? 10 * log10(echoE_[k] / (residE_[k] + 1e-30))
-                             : NAN);
-  }
+  return e;
 }
 
-double Erle::over(double t0, double t1) const {
+}  // namespace
+
+std::vector<bool> activeWindows(const Signal &s, int rate) {
+  const std::vector<double> e = windowEnergies(s, rate);
+  const double peak = *std::max_element(e.begin(), e.end());
+  std::vector<bool> a;
+  for (double v : e) a.push_back(v > 1e-3 * peak);
+  return a;
+}
+
+Erle::Erle(const Signal &echo, const Signal &resid, int rate)
+    : echoE_(windowEnergies(echo, rate)),
+      residE_(windowEnergies(resid, rate)),
+      active_(activeWindows(echo, rate)) {
+  for (size_t k = 0; k < echoE_.size(); ++k)
+    db_.push_back(active_[k] ? 10 * log10(echoE_[k] / (residE_[k] + 1e-30))
+                             : NAN);
+}
+
+double Erle::over(double t0, double t1, const std::vector<bool> *also) const {
   double e = 0, r = 0;
   for (size_t k = 0; k < db_.size(); ++k) {
     const double t = k * windowSeconds();
-    if (t >= t0 - 1e-9 && t < t1 - 1e-9 && active_[k]) {
+    if (t >= t0 - 1e-9 && t < t1 - 1e-9 && active_[k] &&
+        (!also || (*also)[k])) {
       e += echoE_[k];
       r += residE_[k];
     }

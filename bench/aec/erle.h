@@ -16,8 +16,10 @@ class Erle {
   // Per window: start time and ERLE in dB (NaN where the far end is silent).
   const std::vector<double> &db() const { return db_; }
   double windowSeconds() const { return 0.1; }
-  // ERLE over the active windows of [t0, t1) seconds (NaN if none).
-  double over(double t0, double t1) const;
+  // ERLE over the active windows of [t0, t1) seconds (NaN if none); with
+  // `also`, only over the windows where also[k] holds too.
+  double over(double t0, double t1,
+              const std::vector<bool> *also = nullptr) const;
   // Seconds from `from` until the end of the first 0.5 s span whose ERLE
   // reaches `level` (NaN if none does).
   double timeTo(double level, double from) const;
@@ -28,6 +30,9 @@ class Erle {
   std::vector<double> echoE_, residE_, db_;
   std::vector<bool> active_;
 };
+
+// Windows (0.1 s) where the signal is within 30 dB of its loudest one.
+std::vector<bool> activeWindows(const Signal &s, int rate);
 
 // Least-squares gain of the near-end talker in the output over [t0, t1),
 // as dB removed (0 when passed through intact).
