@@ -70,6 +70,10 @@ double energy(const std::vector<float> &v, size_t from, size_t to) {
 
 }  // namespace
 
+extern "C" int cSmokeAec(void);
+
+TEST(Aec, HeaderWorksFromC) { EXPECT_EQ(cSmokeAec(), 0); }
+
 TEST(Aec, NoAllocationPerFrameAndNoLeakWhenAnAllocationFails) {
   for (int k = 1; allochook::available() && k < 32; ++k) {
     quolmAec *a = reinterpret_cast<quolmAec *>(&k);
