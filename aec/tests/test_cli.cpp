@@ -48,7 +48,7 @@ TEST(Cli, CancelsAnEchoBetweenWavFiles) {
   for (size_t i = 0; i < n; ++i) {
     s = s * 1664525u + 1013904223u;
     far[i] = 0.3f * (float(s >> 8) / 8388608.0f - 1.0f);
-    if (i >= 40) mic[i] = 0.5f * far[i - 40] - 0.2f * far[i - 41];
+    if (i > 40) mic[i] = 0.5f * far[i - 40] - 0.2f * far[i - 41];
   }
   writeWav(kDir + "far.wav", far);
   writeWav(kDir + "mic.wav", mic);
