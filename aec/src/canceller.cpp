@@ -11,7 +11,9 @@
 //      output is the smaller of the two errors (the background's is often
 //      smaller while it converges, before the switch is sure of it);
 //   5. a filter pair whose output holds far more power than the microphone
-//      for several frames is restarted.
+//      for several frames is restarted; a non-finite output (input so large
+//      that the transforms overflow) restarts everything, as Reset does, and
+//      the frame passes the microphone through.
 // The background's per-bin power estimate is set from the signal: it starts
 // at 0, follows a rise of the block's power at once (the library's smoothing
 // alone would lag, and an underestimated power is an oversized step) and has
@@ -155,7 +157,8 @@ bool farActive(quolmAec *a, double xx) {
 }
 
 // The background's step, its update and the two-path switch; returns the
-// output error (the foreground's, or the background's when it takes over).
+// output error (the smaller of the two), or null when a filter's output is
+// not finite.
 const DT32F *cancel(quolmAec *a, const FrameEnergy &f, double step,
                     const DT32F *X) {
   adaptBackground(a, step, X);
@@ -166,10 +169,7 @@ const DT32F *cancel(quolmAec *a, const FrameEnergy &f, double step,
     const double dy = double(a->yFg[i]) - a->yBg[i];
     diff += dy * dy;
   }
-  if (!isfinite(bgE + diff)) {
-    copyCoefs(&a->fg, &a->bg);
-    return a->eFg;
-  }
+  if (!isfinite(f.ee + f.yy + bgE + diff)) return nullptr;
   switch (a->twoPath.decide(f.ee, bgE, diff)) {
     case Switch::UpdateForeground:
       copyCoefs(&a->bg, &a->fg);
@@ -283,14 +283,13 @@ DT32S process(quolmAec *a, const DT32F *far, const DT32F *mic, DT32F *out) {
   const DT32F *X = a->fg.inputSpectra + 2 * a->fg.index;
   pbfdaf32fFilterOnly(&a->fg, a->x, a->yFg);
   errorOf(a->d, a->yFg, a->eFg, B, &f);
-  if (!isfinite(f.ee + f.yy)) {  // coefficients overflowed: start again
-    restartFilters(a);
-    memset(a->yFg, 0, sizeof(DT32F) * size_t(B));
-    errorOf(a->d, a->yFg, a->eFg, B, &f);
-  }
   const double step =
       a->control.update(f, a->eFg, a->yFg, active && !clipped(a->d, B));
   const DT32F *e = cancel(a, f, step, X);
+  if (!e) {  // the transforms overflowed: the state holds inf or NaN
+    restart(a);
+    e = a->d;
+  }
   const double outE = energy(e, B);
   memcpy(out, e, sizeof(DT32F) * size_t(B));
   const bool diverged = active && outE > kDivergeRatio * f.dd;

@@ -131,7 +131,8 @@ TEST(Aec, RejectsBadArguments) {
 }
 
 // Non-finite input counts as 0: the count comes back, the output and the
-// state stay finite (the canceller still converges afterwards).
+// state stay finite (the canceller still converges afterwards), as after
+// samples so large that the transforms overflow.
 TEST(Aec, NonFiniteSamplesAreZeroedAndReported) {
   Aec aec;
   const Echo e(kRate * 3, 1.0, 2);
@@ -140,6 +141,13 @@ TEST(Aec, NonFiniteSamplesAreZeroedAndReported) {
   EXPECT_EQ(quolmAecProcess(aec.a, far.data(), mic.data(), out.data()), 3);
   for (float v : out) EXPECT_TRUE(isfinite(v));
   far[5] = mic[7] = mic[8] = 0;
+  // Finite samples near the float limit overflow the transforms: the output
+  // is still finite.
+  std::vector<float> huge(kFrame, 3e38f), hugeOut(kFrame);
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(quolmAecProcess(aec.a, huge.data(), huge.data(), hugeOut.data()), 0);
+    for (float v : hugeOut) ASSERT_TRUE(isfinite(v));
+  }
   out = aec.run(far, mic);
   const size_t n = mic.size();
   EXPECT_GT(10 * log10(energy(mic, n / 2, n) / energy(out, n / 2, n)), 20);
