@@ -61,6 +61,12 @@ QUOLM_API DT32S quolmAecReset(quolmAec *aec);
 /* Copies the monitoring figures. 0 or -1. */
 QUOLM_API DT32S quolmAecGetStatus(const quolmAec *aec, quolmAecStatus *status);
 
+/* Bulk delay of the echo path: the tap of the learned response with the
+   largest magnitude (the direct path), in samples; 0 before anything was
+   learned; -1 when aec is null. Costs two transforms per partition: call it
+   for monitoring, not every frame. */
+QUOLM_API DT32S quolmAecEchoDelay(quolmAec *aec);
+
 /* Frame size, and tail in taps as rounded by Create; -1 when aec is null. */
 QUOLM_API DT32S quolmAecFrameSize(const quolmAec *aec);
 QUOLM_API DT32S quolmAecTailLength(const quolmAec *aec);

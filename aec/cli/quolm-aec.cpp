@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // quolm-aec: cancels the echo of far.wav in mic.wav into out.wav (WAV through
 // libsndfile, the first channel of each file, samples at unit scale). With
-// --erle it prints the canceller's ERLE estimate every quarter second.
+// --erle it prints the canceller's ERLE estimate every quarter second and
+// the echo delay it found.
 #include <getopt.h>
 #include <sndfile.h>
 #include <stdio.h>
@@ -25,7 +26,8 @@ void usage(FILE *to) {
           "usage: quolm-aec far.wav mic.wav out.wav [--tail-ms 128] "
           "[--frame 128] [--erle]\n"
           "  removes the echo of far.wav from mic.wav; out.wav takes the\n"
-          "  format and length of mic.wav; --erle prints the ERLE estimate\n");
+          "  format and length of mic.wav; --erle prints the ERLE estimate\n"
+          "  over time and the echo delay found\n");
 }
 
 bool parse(int argc, char **argv, Options *o) {
@@ -114,6 +116,10 @@ int run(const Options &o) {
              double(s.step), int(s.doubleTalk));
       nextReport += report;
     }
+  }
+  if (o.erle) {
+    const DT32S delay = quolmAecEchoDelay(aec);
+    printf("echo delay %d samples (%.1f ms)\n", int(delay), 1e3 * delay / rate);
   }
   quolmAecDestroy(aec);
   return sf_close(out) == 0 ? 0 : 1;

@@ -41,6 +41,10 @@ QUOLM_API DT32S quolmAecGetStatus(const quolmAec *aec,
   return 0;
 }
 
+QUOLM_API DT32S quolmAecEchoDelay(quolmAec *aec) {
+  return aec ? quolmaec::echoDelay(aec) : -1;
+}
+
 QUOLM_API DT32S quolmAecFrameSize(const quolmAec *aec) {
   return aec ? aec->g.B : -1;
 }

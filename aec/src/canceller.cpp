@@ -210,8 +210,8 @@ DT32S Geometry::set(DT32S sampleRate, DT32S frameSize, DT32S tailTaps) {
   B = frameSize;
   M = 2;
   while (M < 2 * B - 1) M *= 2;
-  L = M - B + 1;
-  // L >= B, so P * M <= 4 * (tail + B): far inside the PBFDAF's sizes.
+  L = B;
+  // M < 4B, so P * M < 4 * (tail + B): far inside the PBFDAF's sizes.
   P = (tailTaps + L - 1) / L;
   return 0;
 }
@@ -270,6 +270,17 @@ void restart(quolmAec *a) {
   a->constrainCount = 0;
   a->status = quolmAecStatus{};
   a->status.leak = 1;
+}
+
+// Partition p holds the taps of delays pB .. pB + B - 1, so the index in
+// GetCoef's vector is the delay.
+DT32S echoDelay(quolmAec *a) {
+  const DT32S n = a->g.P * a->g.L;
+  pbfdaf32fGetCoef(&a->fg, a->before, 0, n, 0);
+  DT32S best = 0;
+  for (DT32S i = 1; i < n; ++i)
+    if (fabsf(a->before[i]) > fabsf(a->before[best])) best = i;
+  return best;
 }
 
 DT32S process(quolmAec *a, const DT32F *far, const DT32F *mic, DT32F *out) {

@@ -15,8 +15,9 @@
 namespace quolmaec {
 
 // Sizes derived from the frame and tail: B samples per frame, FFT size M
-// (smallest power of two >= 2B - 1), partitions of L = M - B + 1 taps (the
-// most one transform can hold), P of them covering the tail.
+// (smallest power of two >= 2B - 1), partitions of L = B taps (partition p
+// acts on the input of p blocks ago, so they tile the response without
+// overlap), P of them covering the tail.
 struct Geometry {
   DT32S rate = 0, B = 0, M = 0, L = 0, P = 0;
   // 0, or -2 when out of range or too large for the PBFDAF to size.
@@ -45,6 +46,8 @@ namespace quolmaec {
 DT32S create(quolmAec **aec, const Geometry &g);
 void destroy(quolmAec *aec);
 void restart(quolmAec *aec);
+// The foreground's strongest tap (its taps go through `before`).
+DT32S echoDelay(quolmAec *aec);
 // One frame; returns the count of non-finite input samples replaced by 0.
 DT32S process(quolmAec *aec, const DT32F *far, const DT32F *mic, DT32F *out);
 

@@ -126,7 +126,7 @@ TEST(Aec, RejectsBadArguments) {
   EXPECT_EQ(quolmAecGetStatus(aec.a, nullptr), -1);
   EXPECT_EQ(quolmAecReset(nullptr), -1);
   EXPECT_EQ(quolmAecFrameSize(aec.a), kFrame);
-  EXPECT_EQ(quolmAecTailLength(aec.a), 520);  // 8 partitions of 65 taps
+  EXPECT_EQ(quolmAecTailLength(aec.a), 512);  // 8 partitions of 64 taps
   quolmAecDestroy(nullptr);
 }
 
@@ -184,6 +184,18 @@ TEST(Aec, SingleTalkConvergesAlikeAtAnyScale) {
   ASSERT_EQ(leak[0].size(), leak[1].size());
   for (size_t k = 0; k < leak[0].size(); ++k)
     ASSERT_NEAR(leak[0][k], leak[1][k], 0.05 * leak[1][k]) << "frame " << k;
+}
+
+TEST(Aec, EstimatesTheBulkDelay) {
+  Aec aec;
+  EXPECT_EQ(quolmAecEchoDelay(aec.a), 0);
+  EXPECT_EQ(quolmAecEchoDelay(nullptr), -1);
+  const Echo e(kRate, 1.0, 6);
+  std::vector<float> mic(e.echo.size(), 0.0f);
+  for (size_t i = 150; i < mic.size(); ++i)  // 150 samples late, 3 dB down
+    mic[i] = 0.7f * e.far[i - 150] + 0.2f * e.echo[i - 150];
+  aec.run(e.far, mic);
+  EXPECT_EQ(quolmAecEchoDelay(aec.a), 150);
 }
 
 // Near-end noise while the far end is silent is passed through untouched.

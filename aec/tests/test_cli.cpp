@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <math.h>
 #include <sndfile.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <string>
@@ -61,6 +62,12 @@ TEST(Cli, CancelsAnEchoBetweenWavFiles) {
   double m = 0, o = 0;
   for (size_t i = n / 2; i < n; ++i) m += mic[i] * mic[i], o += out[i] * out[i];
   EXPECT_GT(10 * log10(m / o), 20);
+  FILE *f = fopen((kDir + "cli.txt").c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  char line[128], last[128] = "";
+  while (fgets(line, sizeof line, f)) snprintf(last, sizeof last, "%s", line);
+  fclose(f);
+  EXPECT_STREQ(last, "echo delay 40 samples (2.5 ms)\n");
 }
 
 TEST(Cli, ReportsUsageAndFileErrors) {
