@@ -2,9 +2,11 @@
 // aec-eval: runs libquolmaec (at 16-bit and at unit scale) and SpeexDSP's
 // echo canceller (16-bit integers only) on the same scenarios, same frame
 // and tail, prints the figures side by side against the targets and writes
-// the ERLE curves (erle-<scenario>.dat) for gnuplot.
+// the ERLE curves (erle-<scenario>.dat) for gnuplot and each scenario's
+// inputs as 16-bit WAV files.
 #include <getopt.h>
 #include <math.h>
+#include <sndfile.h>
 #include <speex/speex_echo.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -113,7 +115,26 @@ void writeCurves(const Config &c, const Scenario &s, const Erle (&e)[3]) {
   fclose(f);
 }
 
+// far-<scenario>.wav and mic-<scenario>.wav, for trying quolm-aec by hand.
+void writeInputs(const Config &c, const Scenario &s, const Outcome &o) {
+  const std::vector<short> far = toInt16(s.far);
+  const std::vector<short> *sig[2] = {&far, &o.mic};
+  const char *kind[2] = {"far", "mic"};
+  for (int k = 0; k < 2; ++k) {
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    const std::string path = c.outDir + "/" + kind[k] + "-" + s.name + ".wav";
+    SNDFILE *f = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!f) continue;
+    sf_writef_short(f, sig[k]->data(), sf_count_t(sig[k]->size()));
+    sf_close(f);
+  }
+}
+
 void report(const Config &c, const Scenario &s, const Outcome &o) {
+  writeInputs(c, s, o);
   const Erle e[3] = {erleOf(s, o.mic, o.q16.out), erleOf(s, o.mic, o.qUnit.out),
                      erleOf(s, o.mic, o.speex.out)};
   writeCurves(c, s, e);

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Runs the echo-canceller evaluation in build folder $1: generates the
 # material, runs aec-eval (quolm and SpeexDSP side by side), keeps the table
-# in $1/aec-eval-run/results.txt and plots docs/img/aec-erle.png.
+# in $1/aec-eval-run/results.txt and plots docs/img/aec-erle.png. The
+# scenarios' inputs stay there as far-*.wav and mic-*.wav for quolm-aec.
 set -eu
 build=$1
 src=$(cd "$(dirname "$0")/../.." && pwd)
