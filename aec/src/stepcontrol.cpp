@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Residual-echo step control (see stepcontrol.h). The constants follow the
-// paper's suggestions as tuned in SpeexDSP's mdf.c, on which the evaluation
-// compares: leakage smoothing at most 0.5 frame/second-rate per frame, the
-// step capped at 0.5, a start-up phase of 0.25 per frame.
+// Residual-echo step control (see stepcontrol.h). The leakage smoothing
+// (weight 2B/rate times the echo-estimate-to-error energy ratio, at most
+// 0.5B/rate for frames of B samples), the residual-to-error mix
+// (0.7 per frame, 0.3 of three times the leakage, bounded by the e-y
+// correlation) and the start-up step of 0.25 are those of SpeexDSP's mdf.c,
+// the evaluation's peer; the leakage floor is lower (0.001 against 0.005)
+// and the step's ceiling falls as the cancellation improves.
 #include "stepcontrol.h"
 
 #include <algorithm>
