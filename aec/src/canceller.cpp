@@ -44,11 +44,7 @@ constexpr double kPowerFloor = 1e-4;    // per-bin power floor / mean power
 // transforms per partition, most of the cost). The unconstrained updates in
 // between cost half as much and are the ones shareUpdate can rescale.
 constexpr DT32S kConstrainEvery = 2;
-// The record's mu for a normalised step s is s / B while P <= kPartitions,
-// s * kPartitions / (B * P) beyond: the library normalises the step by the
-// block's power per sample, and each of the P partitions takes it in full,
-// so with many partitions their sum grows with P. Calibrated on speech: the
-// edge of stability stays near s = 0.5 for 1 to 64 partitions.
+// Partitions beyond which the step is divided among them (see muOf).
 constexpr DT32S kPartitions = 16;
 constexpr double kDivergeRatio = 4.0;   // output over microphone energy
 constexpr DT32S kDivergeFrames = 3;     // ... for this many frames: restart
@@ -119,11 +115,23 @@ void preparePower(quolmAec *a, const DT32F *X) {
   for (DT32S k = 0; k < bins; ++k) p[k] = std::max(p[k], floor);
 }
 
+// The record's mu for a normalised step s: s / B, times M / 2B, divided by
+// P / kPartitions beyond kPartitions partitions. The library normalises by
+// the power of an M-sample window per block sample (M / B times the signal
+// power, 2 when B is a power of two); each of the P partitions takes the
+// step in full, so with many partitions their sum grows with P. Calibrated
+// on speech: the edge of stability stays near s = 0.5 for 1 to 64
+// partitions and any frame size.
+double muOf(const Geometry &g, double s) {
+  const double spread = std::min(1.0, double(kPartitions) / g.P);
+  return s / g.B * (double(g.M) / (2.0 * g.B)) * spread;
+}
+
 void adaptBackground(quolmAec *a, double step, const DT32F *X) {
   quolmPbfdaf *bg = &a->bg;
   if (step > 0) {
     preparePower(a, X);
-    bg->mu = DT32F(step / a->g.B * std::min(1.0, double(kPartitions) / a->g.P));
+    bg->mu = DT32F(muOf(a->g, step));
     bg->constrain = ++a->constrainCount % kConstrainEvery == 0;
     const size_t spec = sizeof(DT32F) * size_t(bg->specLength);
     if (!bg->constrain) memcpy(a->before, bg->coefs, spec);
