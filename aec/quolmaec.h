@@ -48,10 +48,10 @@ QUOLM_API DT32S quolmAecCreate(quolmAec **aec, DT32S sampleRate,
 QUOLM_API DT32S quolmAecTailTaps(DT32S sampleRate, DT32F tailMs);
 
 /* Cancels one frame: out = mic - estimated echo of far (frameSize samples
-   each; out may alias mic). Non-finite input samples are taken as 0; input
-   so large that the filters overflow resets the canceller (as Reset) and
-   that frame's output is the microphone frame. Returns 0, n >= 1 when n
-   non-finite input samples were replaced, or -1. */
+   each; out may alias mic or far). Non-finite input samples are taken as
+   0; input so large that the filters overflow resets the canceller (as
+   Reset) and that frame's output is the microphone frame. Returns 0,
+   n >= 1 when n non-finite input samples were replaced, or -1. */
 QUOLM_API DT32S quolmAecProcess(quolmAec *aec, const DT32F *far,
                                 const DT32F *mic, DT32F *out);
 
