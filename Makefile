@@ -45,7 +45,7 @@ bench:
 aec-eval:
 	@sh cmake/prereqs.sh aec-eval
 	cmake -S . -B $(AECB) -DCMAKE_BUILD_TYPE=Release -DQUOLM_AEC_EVAL=ON -DQUOLM_TESTS=OFF -DQUOLM_DEMO=OFF $(CMAKE_FLAGS)
-	cmake --build $(AECB) -j $(JOBS) --target aec-eval
+	cmake --build $(AECB) -j $(JOBS) --target aec-eval aec-bench
 	sh bench/aec/run-eval.sh $(AECB)
 
 install: $(BUILD)/Makefile

@@ -23,6 +23,7 @@ want /usr/include/gtest/gtest.h libgtest-dev
 [ "$need" = aec-eval ] && want sox sox
 [ "$need" = aec-eval ] && want gnuplot gnuplot-nox
 [ "$need" = aec-eval ] && want pkg-config pkg-config
+[ "$need" = aec-eval ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
 if [ -n "$missing" ]; then
   echo "error: missing prerequisites; install them with:" >&2
   echo "  apt-get install$missing" >&2

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // aec-eval: runs libquolmaec (at 16-bit and at unit scale) and SpeexDSP's
 // echo canceller (16-bit integers only) on the same scenarios, same frame
-// and tail, prints the figures side by side against the targets and writes
+// and tail, prints the cancellation figures side by side against the
+// targets (aec-bench measures the CPU time) and writes
 // the ERLE curves (erle-<scenario>.dat) for gnuplot and each scenario's
 // inputs as 16-bit WAV files.
 #include <getopt.h>
@@ -10,7 +11,6 @@
 #include <speex/speex_echo.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <time.h>
 
 #include <string>
 
@@ -27,12 +27,6 @@ struct Config {
   std::string material, outDir;
 };
 
-double threadSeconds() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return ts.tv_sec + 1e-9 * ts.tv_nsec;
-}
-
 std::vector<short> toInt16(const Signal &s) {
   std::vector<short> q(s.size());
   for (size_t i = 0; i < s.size(); ++i)
@@ -40,10 +34,9 @@ std::vector<short> toInt16(const Signal &s) {
   return q;
 }
 
-// Output at unit scale and the processing time of each canceller.
+// Output at unit scale of a canceller.
 struct Run {
   Signal out;
-  double seconds = 0;
 };
 
 Run runQuolm(const Config &c, const std::vector<short> &far,
@@ -55,10 +48,8 @@ Run runQuolm(const Config &c, const std::vector<short> &far,
   for (size_t i = 0; i < n; ++i) x[i] = far[i] * scale, d[i] = mic[i] * scale;
   Run r;
   r.out.assign(mic.size(), 0.0f);
-  const double t0 = threadSeconds();
   for (size_t i = 0; i < n; i += B)
     quolmAecProcess(aec, &x[i], &d[i], &r.out[i]);
-  r.seconds = threadSeconds() - t0;
   quolmAecDestroy(aec);
   for (float &v : r.out) v /= 32768.0f * scale;
   return r;
@@ -72,10 +63,8 @@ Run runSpeex(const Config &c, const std::vector<short> &far,
   const size_t B = size_t(c.frame), n = mic.size() / B * B;
   std::vector<short> out(mic.size(), 0);
   Run r;
-  const double t0 = threadSeconds();
   for (size_t i = 0; i < n; i += B)
     speex_echo_cancellation(st, &mic[i], &far[i], &out[i]);
-  r.seconds = threadSeconds() - t0;
   speex_echo_state_destroy(st);
   r.out.resize(out.size());
   for (size_t i = 0; i < out.size(); ++i) r.out[i] = out[i] / 32768.0f;
@@ -181,21 +170,6 @@ Outcome runAll(const Config &c, const Scenario &s) {
   return o;
 }
 
-// Processing time of both on one scenario, interleaved, best of five.
-void cpuRatio(const Config &c, const Scenario &s) {
-  const std::vector<short> far = toInt16(s.far), mic = toInt16(s.echo);
-  double q = 1e9, sp = 1e9;
-  for (int k = 0; k < 5; ++k) {
-    q = fmin(q, runQuolm(c, far, mic, 1.0f).seconds);
-    sp = fmin(sp, runSpeex(c, far, mic).seconds);
-  }
-  printf("cpu     %-38s %-10s %8.2f %-4s %8s %-4s %8.2f\n",
-         "ms per second of audio", "", 1e3 * q / (s.far.size() / double(kRate)),
-         "", "", "", 1e3 * sp / (s.far.size() / double(kRate)));
-  printf("cpu     %-38s %-10s %8.2f %-4s\n", "ratio quolm / speexdsp", "<= 0.8",
-         q / sp, q / sp <= 0.8 ? "met" : "NOT");
-}
-
 bool parse(int argc, char **argv, Config *c) {
   static const option opts[] = {{"frame", required_argument, nullptr, 'f'},
                                 {"tail", required_argument, nullptr, 't'},
@@ -225,6 +199,5 @@ int main(int argc, char **argv) {
          "quolm 16-bit", "quolm unit", "speexdsp");
   const std::vector<Scenario> all = makeScenarios(c.material, kRate);
   for (const Scenario &s : all) report(c, s, runAll(c, s));
-  cpuRatio(c, all.front());
   return 0;
 }
