@@ -40,10 +40,12 @@ constexpr double kFarGate = 1e-5;       // active far end: -50 dB of its peak
 constexpr double kSilence = 1e-20;      // per-sample power of silence
 constexpr double kPeakHalfLife = 2.0;   // seconds for the far-end peak
 constexpr double kPowerFloor = 1e-4;    // per-bin power floor / mean power
-// Frames between updates that keep every partition at L taps (two
-// transforms per partition, most of the cost). The unconstrained updates in
+// Frames between updates that keep every partition at B taps (two
+// transforms per partition, most of the cost): M / B, at least 2, so that
+// frames whose transform is more than twice their length (not a power of
+// two) keep about the same cost per sample. The unconstrained updates in
 // between cost half as much and are the ones shareUpdate can rescale.
-constexpr DT32S kConstrainEvery = 2;
+DT32S constrainEvery(const Geometry &g) { return std::max(2, g.M / g.B); }
 // Partitions beyond which the step is divided among them (see muOf).
 constexpr DT32S kPartitions = 16;
 constexpr double kDivergeRatio = 4.0;   // output over microphone energy
@@ -132,7 +134,7 @@ void adaptBackground(quolmAec *a, double step, const DT32F *X) {
   if (step > 0) {
     preparePower(a, X);
     bg->mu = DT32F(muOf(a->g, step));
-    bg->constrain = ++a->constrainCount % kConstrainEvery == 0;
+    bg->constrain = ++a->constrainCount % constrainEvery(a->g) == 0;
     const size_t spec = sizeof(DT32F) * size_t(bg->specLength);
     if (!bg->constrain) memcpy(a->before, bg->coefs, spec);
     pbfdaf32fFilterUpdate(bg, a->x, a->d, a->yBg, a->eBg);
