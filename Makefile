@@ -1,13 +1,14 @@
-# Convenience wrapper around CMake: make demo | test | bench | install | clean
+# Convenience wrapper around CMake: make demo | test | bench | aec-eval | install | clean
 MAKEFLAGS += --no-print-directory
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD   ?= build
 ASAN    ?= build-asan
 BENCHB  ?= build-bench
+AECB    ?= build-aec-eval
 PREFIX  ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all demo test test-plain test-asan bench install clean prereqs
+.PHONY: all demo test test-plain test-asan bench aec-eval install clean prereqs
 
 all: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -41,10 +42,16 @@ bench:
 	cmake --build $(BENCHB) -j $(JOBS)
 	cd $(BENCHB) && sh ../bench/run-bench.sh
 
+aec-eval:
+	@sh cmake/prereqs.sh aec-eval
+	cmake -S . -B $(AECB) -DCMAKE_BUILD_TYPE=Release -DQUOLM_AEC_EVAL=ON -DQUOLM_TESTS=OFF -DQUOLM_DEMO=OFF $(CMAKE_FLAGS)
+	cmake --build $(AECB) -j $(JOBS) --target aec-eval aec-bench
+	sh bench/aec/run-eval.sh $(AECB)
+
 install: $(BUILD)/Makefile
 	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(BUILD) -j $(JOBS)
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(BENCHB)
+	rm -rf $(BUILD) $(ASAN) $(BENCHB) $(AECB)

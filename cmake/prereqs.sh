@@ -1,6 +1,6 @@
 #!/bin/sh
 # Stops with the name of the Debian package to install when a tool or library
-# that the build needs is missing. Argument: test (default) or bench.
+# that the build needs is missing. Argument: test (default), bench or aec-eval.
 need=${1:-test}
 missing=""
 want() { # command-or-file package
@@ -15,6 +15,15 @@ want gcc gcc
 want nm binutils
 want /usr/include/gtest/gtest.h libgtest-dev
 [ "$need" = bench ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
+# The echo canceller's CLI reads WAV through libsndfile (built when present).
+[ "$need" = aec-eval ] && want /usr/include/sndfile.h libsndfile1-dev
+# Its evaluation: SpeexDSP as the peer, speech, rooms and plots.
+[ "$need" = aec-eval ] && want /usr/include/speex/speex_echo.h libspeexdsp-dev
+[ "$need" = aec-eval ] && want espeak-ng espeak-ng
+[ "$need" = aec-eval ] && want sox sox
+[ "$need" = aec-eval ] && want gnuplot gnuplot-nox
+[ "$need" = aec-eval ] && want pkg-config pkg-config
+[ "$need" = aec-eval ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
 if [ -n "$missing" ]; then
   echo "error: missing prerequisites; install them with:" >&2
   echo "  apt-get install$missing" >&2
