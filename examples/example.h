@@ -140,4 +140,26 @@ static inline void exRoom(ExRng *r, float *h, int n, int delay, double norm) {
   for (int k = 0; k < n; ++k) h[k] *= (float)(norm / sqrt(sum));
 }
 
+/* Welch spectrum of v[0 .. n-1]: Hann-windowed segments of s samples,
+   half overlapping, bins 0 .. s/2 into db (mean power, dB, a unit-amplitude
+   sine reading about 0 dB). A plain DFT on a table: for pictures only. */
+static inline int exWelch(const float *v, int n, int s, double *db) {
+  double *c = malloc(2 * s * sizeof *c), *w = c + s;
+  int segs = 0;
+  if (!c) return -1;
+  for (int i = 0; i < s; ++i)
+    c[i] = cos(2 * 3.14159265358979 * i / s), w[i] = 0.5 - 0.5 * c[i];
+  for (int f = 0; f <= s / 2; ++f) db[f] = 0;
+  for (int at = 0; at + s <= n; at += s / 2, ++segs)
+    for (int f = 0; f <= s / 2; ++f) {
+      double re = 0, im = 0;
+      for (int i = 0, k = 0; i < s; ++i, k = (k + f) % s)
+        re += w[i] * v[at + i] * c[k], im += w[i] * v[at + i] * c[(k + s / 4 * 3) % s];
+      db[f] += (re * re + im * im) * 16 / ((double)s * s);
+    }
+  for (int f = 0; f <= s / 2; ++f) db[f] = exDb(db[f] / (segs ? segs : 1));
+  free(c);
+  return 0;
+}
+
 #endif
