@@ -5,7 +5,9 @@
 #ifndef QUOLM_EXAMPLE_H
 #define QUOLM_EXAMPLE_H
 
-#define _POSIX_C_SOURCE 200809L
+#ifndef _POSIX_C_SOURCE
+#define _POSIX_C_SOURCE 200809L /* popen */
+#endif
 #include <getopt.h>
 #include <math.h>
 #include <stdint.h>
@@ -144,7 +146,7 @@ static inline void exRoom(ExRng *r, float *h, int n, int delay, double norm) {
    half overlapping, bins 0 .. s/2 into db (mean power, dB, a unit-amplitude
    sine reading about 0 dB). A plain DFT on a table: for pictures only. */
 static inline int exWelch(const float *v, int n, int s, double *db) {
-  double *c = malloc(2 * s * sizeof *c), *w = c + s;
+  double *c = (double *)malloc(2 * s * sizeof *c), *w = c + s;
   int segs = 0;
   if (!c) return -1;
   for (int i = 0; i < s; ++i)
