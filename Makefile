@@ -1,4 +1,4 @@
-# Convenience wrapper around CMake: make demo | test | bench | install | clean
+# Convenience wrapper around CMake: make demo | test | bench | figures | install | clean
 MAKEFLAGS += --no-print-directory
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD   ?= build
@@ -7,7 +7,7 @@ BENCHB  ?= build-bench
 PREFIX  ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all demo test test-plain test-asan bench install clean prereqs
+.PHONY: all demo test test-plain test-asan bench figures install clean prereqs
 
 all: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -40,6 +40,14 @@ bench:
 	cmake -S . -B $(BENCHB) -DCMAKE_BUILD_TYPE=Release -DQUOLM_BENCH=ON -DQUOLM_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(BENCHB) -j $(JOBS)
 	cd $(BENCHB) && sh ../bench/run-bench.sh
+
+# Runs every example in full and writes its picture to docs/img/.
+FIGURES = sysid levels aec anc predict equalise channels
+figures: $(BUILD)/Makefile
+	@sh cmake/prereqs.sh figures
+	cmake --build $(BUILD) -j $(JOBS) $(addprefix --target example_,$(FIGURES))
+	mkdir -p docs/img
+	for f in $(FIGURES); do $(BUILD)/examples/example_$$f --png docs/img/$$f.png || exit 1; done
 
 install: $(BUILD)/Makefile
 	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)

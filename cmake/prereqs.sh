@@ -1,6 +1,6 @@
 #!/bin/sh
 # Stops with the name of the Debian package to install when a tool or library
-# that the build needs is missing. Argument: test (default) or bench.
+# that the build needs is missing. Argument: test (default), bench or figures.
 need=${1:-test}
 missing=""
 want() { # command-or-file package
@@ -15,6 +15,9 @@ want gcc gcc
 want nm binutils
 want /usr/include/gtest/gtest.h libgtest-dev
 [ "$need" = bench ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
+# The examples' pictures (gnuplot) and the echo canceller's WAV files
+# (libsndfile); without them the examples still build and run.
+[ "$need" = figures ] && { want gnuplot gnuplot-nox; want /usr/include/sndfile.h libsndfile1-dev; }
 if [ -n "$missing" ]; then
   echo "error: missing prerequisites; install them with:" >&2
   echo "  apt-get install$missing" >&2

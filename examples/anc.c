@@ -97,7 +97,8 @@ int main(int argc, char **argv) {
   for (int k = 0; k < RUNS; ++k) {
     if (!(e[k] = malloc(n * sizeof *e[k])) || control(k, x, d, e[k], n)) return 1;
     att[k] = -exDb(power(e[k] + n - RATE, RATE) / power(d + n - RATE, RATE));
-    printf("%-30s attenuation %7.1f dB\n", kRuns[k], att[k]);
+    if (isfinite(att[k])) printf("%-30s attenuation %7.1f dB\n", kRuns[k], att[k]);
+    else printf("%-30s diverged\n", kRuns[k]);
   }
   fails += exCheck("FxLMS attenuation, last second (dB)", att[0], 20, 1);
   fails += exCheck("AdjLMS attenuation, last second (dB)", att[1], 20, 1);

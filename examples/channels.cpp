@@ -91,7 +91,7 @@ void plot(const ExArgs &a, const std::vector<double> &threads, const std::vector
   exPlotData(gp, "r", threads.data(), perCore.data(), int(threads.size()));
   std::fprintf(gp, "set title '64 NLMS cancellers, 256 taps: throughput per core'\n"
                    "set xlabel 'threads'\nset ylabel 'Msamples per second of processor time'\n"
-                   "set yrange [0:*]\nset xtics 1\nset boxwidth 0.5\nset style fill solid 0.6\n"
+                   "set yrange [0:*]\nset offsets 0, 0, graph 0.1, 0\nset xtics 1\nset boxwidth 0.5\nset style fill solid 0.6\n"
                    "plot $r with boxes notitle\n");
   exPlotClose(gp, &a);
 }
