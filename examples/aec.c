@@ -51,33 +51,47 @@ static double erle(const float *mic, const float *out, int from, int to) {
   return exDb(pm / pe);
 }
 
-static int fromFiles(char **names) {
-  SF_INFO fi = {0}, mi = {0};
-  SNDFILE *far = sf_open(names[0], SFM_READ, &fi), *mic = sf_open(names[1], SFM_READ, &mi);
-  if (!far || !mic || fi.channels != 1 || mi.channels != 1 || fi.samplerate != mi.samplerate) {
-    fprintf(stderr, "need two mono files of one rate: %s\n", sf_strerror(far ? mic : far));
-    return 1;
-  }
-  SF_INFO oi = mi;
-  SNDFILE *out = sf_open(names[2], SFM_WRITE, &oi);
-  Canceller c;
+static void closeAll(SNDFILE *a, SNDFILE *b, SNDFILE *c) {
+  if (a) sf_close(a);
+  if (b) sf_close(b);
+  if (c) sf_close(c);
+}
+
+/* Block by block through the files; the far end is padded with zeros if it
+   ends first. Returns the ERLE over the whole file. */
+static double cancelFiles(Canceller *c, SNDFILE *far, SNDFILE *mic, SNDFILE *out) {
   float x[B], d[B], e[B];
   double pm = 0, pe = 0;
-  if (!out || cancellerInit(&c) != 0) return fprintf(stderr, "%s\n", sf_strerror(out)), 1;
-  for (;;) {
-    sf_count_t got = sf_readf_float(mic, d, B);
-    if (got <= 0) break;
+  sf_count_t got;
+  while ((got = sf_readf_float(mic, d, B)) > 0) {
     memset(x, 0, sizeof x);
     sf_readf_float(far, x, got);
     for (sf_count_t i = got; i < B; ++i) d[i] = 0;
-    cancel(&c, x, d, e, B);
+    cancel(c, x, d, e, B);
     for (sf_count_t i = 0; i < got; ++i) pm += d[i] * d[i], pe += e[i] * e[i];
     sf_writef_float(out, e, got);
   }
-  printf("ERLE over the file: %.1f dB -> %s\n", exDb(pm / pe), names[2]);
-  pbfdaf32fFree(&c.f);
-  sf_close(out), sf_close(far), sf_close(mic);
-  return 0;
+  return exDb(pm / pe);
+}
+
+static int fromFiles(char **names) {
+  SF_INFO fi = {0}, mi = {0}, oi;
+  SNDFILE *far = sf_open(names[0], SFM_READ, &fi), *mic = sf_open(names[1], SFM_READ, &mi), *out = 0;
+  Canceller c;
+  if (!far || !mic) {
+    fprintf(stderr, "%s\n", sf_strerror(0));
+  } else if (fi.channels != 1 || mi.channels != 1 || fi.samplerate != mi.samplerate) {
+    fprintf(stderr, "need two mono files of one sampling rate\n");
+  } else if (oi = mi, !(out = sf_open(names[2], SFM_WRITE, &oi))) {
+    fprintf(stderr, "%s: %s\n", names[2], sf_strerror(0));
+  } else if (cancellerInit(&c) == 0) {
+    printf("ERLE over the file: %.1f dB -> %s\n", cancelFiles(&c, far, mic, out), names[2]);
+    pbfdaf32fFree(&c.f);
+    closeAll(far, mic, out);
+    return 0;
+  }
+  closeAll(far, mic, out);
+  return 1;
 }
 
 static void plot(const ExArgs *a, const float *mic, const float *out, int n) {
@@ -103,6 +117,7 @@ static void plot(const ExArgs *a, const float *mic, const float *out, int n) {
 int main(int argc, char **argv) {
   ExArgs a = exArgs(argc, argv, "aec.png");
   if (argc - a.first == 3) return fromFiles(argv + a.first);
+  if (argc != a.first) return fprintf(stderr, "usage: %s [--smoke] [--png FILE] [far.wav mic.wav out.wav]\n", argv[0]), 2;
   const int n = (a.smoke ? 6 : 20) * RATE;
   float *far = malloc(n * sizeof *far), *mic = malloc(n * sizeof *mic),
         *out = malloc(n * sizeof *out), room[TAPS];
