@@ -5,13 +5,12 @@
    return loss enhancement (ERLE) over the last two seconds.
    With names, `example_aec far.wav mic.wav out.wav` cancels the echo of
    far.wav in mic.wav (mono, same rate) and writes the residual. */
-#include "example.h"
-
+#include <quolm32f.h>
+#include <quolmffttables32f.h>
 #include <sndfile.h>
 #include <string.h>
 
-#include <quolm32f.h>
-#include <quolmffttables32f.h>
+#include "example.h"
 
 enum { RATE = 16000, L = 128, B = 128, P = 16, M = 256, TAPS = P * L };
 /* The step normalised to the filter's size is mu*P*L*B/M. White noise
@@ -59,7 +58,8 @@ static void closeAll(SNDFILE *a, SNDFILE *b, SNDFILE *c) {
 
 /* Block by block through the files; the far end is padded with zeros if it
    ends first. Returns the ERLE over the whole file. */
-static double cancelFiles(Canceller *c, SNDFILE *far, SNDFILE *mic, SNDFILE *out) {
+static double cancelFiles(Canceller *c, SNDFILE *far, SNDFILE *mic,
+                          SNDFILE *out) {
   float x[B], d[B], e[B];
   double pm = 0, pe = 0;
   sf_count_t got;
@@ -76,16 +76,19 @@ static double cancelFiles(Canceller *c, SNDFILE *far, SNDFILE *mic, SNDFILE *out
 
 static int fromFiles(char **names) {
   SF_INFO fi = {0}, mi = {0}, oi;
-  SNDFILE *far = sf_open(names[0], SFM_READ, &fi), *mic = sf_open(names[1], SFM_READ, &mi), *out = 0;
+  SNDFILE *far = sf_open(names[0], SFM_READ, &fi),
+          *mic = sf_open(names[1], SFM_READ, &mi), *out = 0;
   Canceller c;
   if (!far || !mic) {
     fprintf(stderr, "%s\n", sf_strerror(0));
-  } else if (fi.channels != 1 || mi.channels != 1 || fi.samplerate != mi.samplerate) {
+  } else if (fi.channels != 1 || mi.channels != 1 ||
+             fi.samplerate != mi.samplerate) {
     fprintf(stderr, "need two mono files of one sampling rate\n");
   } else if (oi = mi, !(out = sf_open(names[2], SFM_WRITE, &oi))) {
     fprintf(stderr, "%s: %s\n", names[2], sf_strerror(0));
   } else if (cancellerInit(&c) == 0) {
-    printf("ERLE over the file: %.1f dB -> %s\n", cancelFiles(&c, far, mic, out), names[2]);
+    printf("ERLE over the file: %.1f dB -> %s\n",
+           cancelFiles(&c, far, mic, out), names[2]);
     pbfdaf32fFree(&c.f);
     closeAll(far, mic, out);
     return 0;
@@ -105,31 +108,41 @@ static void plot(const ExArgs *a, const float *mic, const float *out, int n) {
     double pm = 0;
     for (int i = w * WIN; i < (w + 1) * WIN; ++i) pm += mic[i] * mic[i];
     t[w] = (w + 0.5) * WIN / (double)RATE;
-    v[w] = pm / WIN > 0.1 * level / n ? erle(mic, out, w * WIN, (w + 1) * WIN) : NAN;
+    v[w] = pm / WIN > 0.1 * level / n ? erle(mic, out, w * WIN, (w + 1) * WIN)
+                                      : NAN;
   }
-  exPlotData(gp, "erle", t, v, points);
-  fprintf(gp, "set title 'Echo cancellation, PBFDAF 2048 taps at 16 kHz (ERLE per 100 ms)'\n"
-              "set xlabel 'time (s)'\nset ylabel 'ERLE (dB)'\nset yrange [0:*]\n"
-              "plot $erle with linespoints pt 7 ps 0.5 lw 2 title 'ERLE'\n");
+  exPlotSeries(gp, 0, t, v, points);
+  fprintf(gp,
+          "set title 'Echo cancellation, PBFDAF 2048 taps at 16 kHz (ERLE per "
+          "100 ms)'\n"
+          "set xlabel 'time (s)'\nset ylabel 'ERLE (dB)'\nset yrange [0:*]\n"
+          "plot $c0 with linespoints pt 7 ps 0.5 lw 2 title 'ERLE'\n");
   exPlotClose(gp, a);
 }
 
 int main(int argc, char **argv) {
   ExArgs a = exArgs(argc, argv, "aec.png");
   if (argc - a.first == 3) return fromFiles(argv + a.first);
-  if (argc != a.first) return fprintf(stderr, "usage: %s [--smoke] [--png FILE] [far.wav mic.wav out.wav]\n", argv[0]), 2;
+  if (argc != a.first)
+    return fprintf(
+               stderr,
+               "usage: %s [--smoke] [--png FILE] [far.wav mic.wav out.wav]\n",
+               argv[0]),
+           2;
   const int n = (a.smoke ? 6 : 20) * RATE;
   float *far = malloc(n * sizeof *far), *mic = malloc(n * sizeof *mic),
         *out = malloc(n * sizeof *out), room[TAPS];
   ExRng r = {7};
   quolmFir echo;
   Canceller c;
-  if (!far || !mic || !out || fir32fInit(&echo, TAPS, room) != 0 || cancellerInit(&c) != 0)
+  if (!far || !mic || !out || fir32fInit(&echo, TAPS, room) != 0 ||
+      cancellerInit(&c) != 0)
     return 1;
   exSpeech(&r, far, n, RATE, kLevel);
   exRoom(&r, room, TAPS, 40, 0.5); /* direct path after 2.5 ms, -6 dB */
   fir32fBlockFilter(&echo, far, mic, n);
-  for (int i = 0; i < n; ++i) mic[i] += (float)(1e-4 * exGauss(&r)); /* -60 dB noise */
+  for (int i = 0; i < n; ++i)
+    mic[i] += (float)(1e-4 * exGauss(&r)); /* -60 dB noise */
   cancel(&c, far, mic, out, n);
   double last = erle(mic, out, n - 2 * RATE, n);
   int fails = exCheck("ERLE over the last two seconds (dB)", last, 20, 1);

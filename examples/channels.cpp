@@ -4,16 +4,16 @@
 // cores. The records share nothing, so the work should scale with the cores
 // and every channel's result should not depend on the thread that ran it.
 // Headline: throughput per core with all cores against one thread.
+#include <quolm32f.h>
+
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <thread>
 #include <vector>
 
 #include "example.h"
-
-#include <quolm32f.h>
 
 namespace {
 
@@ -76,7 +76,9 @@ Timing timeRun(std::vector<Channel> &all, int threads) {
         cpu[t] = threadSeconds() - c0;
       });
     for (std::thread &th : pool) th.join();
-    double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0)
+            .count();
     best.wall = std::min(best.wall, wall);
     double sum = 0;
     for (double c : cpu) sum += c;
@@ -85,14 +87,18 @@ Timing timeRun(std::vector<Channel> &all, int threads) {
   return best;
 }
 
-void plot(const ExArgs &a, const std::vector<double> &threads, const std::vector<double> &perCore) {
+void plot(const ExArgs &a, const std::vector<double> &threads,
+          const std::vector<double> &perCore) {
   FILE *gp = exPlotOpen(&a, 700, 400);
   if (!gp) return;
-  exPlotData(gp, "r", threads.data(), perCore.data(), int(threads.size()));
-  std::fprintf(gp, "set title '64 NLMS cancellers, 256 taps: throughput per core'\n"
-                   "set xlabel 'threads'\nset ylabel 'Msamples per second of processor time'\n"
-                   "set yrange [0:*]\nset offsets 0, 0, graph 0.1, 0\nset xtics 1\nset boxwidth 0.5\nset style fill solid 0.6\n"
-                   "plot $r with boxes notitle\n");
+  exPlotSeries(gp, 0, threads.data(), perCore.data(), int(threads.size()));
+  std::fprintf(gp,
+               "set title '64 NLMS cancellers, 256 taps: throughput per core'\n"
+               "set xlabel 'threads'\nset ylabel 'Msamples per second of "
+               "processor time'\n"
+               "set yrange [0:*]\nset offsets 0, 0, graph 0.1, 0\nset xtics "
+               "1\nset boxwidth 0.5\nset style fill solid 0.6\n"
+               "plot $c0 with boxes notitle\n");
   exPlotClose(gp, &a);
 }
 
@@ -110,8 +116,10 @@ int main(int argc, char **argv) {
     const double work = kChannels * double(samples) / 1e6;
     Timing s = timeRun(all, t);
     threads.push_back(t), perCore.push_back(work / s.cpu);
-    std::printf("%3d threads: %7.2f Msamples/s, %6.2f per core-second of processor time\n", t,
-                work / s.wall, perCore.back());
+    std::printf(
+        "%3d threads: %7.2f Msamples/s, %6.2f per core-second of processor "
+        "time\n",
+        t, work / s.wall, perCore.back());
     if (t == cores) break;
   }
   int fails = 0;
@@ -120,13 +128,16 @@ int main(int argc, char **argv) {
   for (int k = 0; k < kChannels; ++k) {
     same = same && all[k].out == serial[k].out;
     double pm = 0, pe = 0;
-    for (int i = samples / 2; i < samples; ++i) pm += all[k].mic[i] * all[k].mic[i], pe += all[k].out[i] * all[k].out[i];
+    for (int i = samples / 2; i < samples; ++i)
+      pm += all[k].mic[i] * all[k].mic[i], pe += all[k].out[i] * all[k].out[i];
     worst = std::min(worst, exDb(pm / pe));
   }
-  fails += exCheck("threaded results equal the serial ones (1 = yes)", same, 1, 1);
+  fails +=
+      exCheck("threaded results equal the serial ones (1 = yes)", same, 1, 1);
   fails += exCheck("worst channel's ERLE, second half (dB)", worst, 20, 1);
   if (perCore.size() > 1)
-    fails += exCheck("per-core throughput, all cores vs one (ratio)", perCore.back() / perCore[0], 0.7, 1);
+    fails += exCheck("per-core throughput, all cores vs one (ratio)",
+                     perCore.back() / perCore[0], 0.7, 1);
   plot(a, threads, perCore);
   return fails;
 }

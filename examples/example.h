@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 /* What every example shares: its command line (getopt), a seeded noise
-   source, decibels, the smoke check of its headline figure, and a pipe to
-   gnuplot for its picture. Header only, C99. */
+   source, speech-like sound and room responses, decibels and spectra, the
+   smoke check of its headline figure, and a pipe to gnuplot for its
+   picture. Header only, C99 and C++; popen needs _POSIX_C_SOURCE. */
 #ifndef QUOLM_EXAMPLE_H
 #define QUOLM_EXAMPLE_H
 
-#ifndef _POSIX_C_SOURCE
-#define _POSIX_C_SOURCE 200809L /* popen */
-#endif
 #include <getopt.h>
 #include <math.h>
 #include <stdint.h>
@@ -27,8 +25,10 @@ static inline ExArgs exArgs(int argc, char **argv, const char *png) {
   ExArgs a = {0, png, 0};
   int c;
   while ((c = getopt_long(argc, argv, "", opts, 0)) != -1) {
-    if (c == 's') a.smoke = 1;
-    else if (c == 'p') a.png = optarg;
+    if (c == 's')
+      a.smoke = 1;
+    else if (c == 'p')
+      a.png = optarg;
     else {
       fprintf(stderr, "usage: %s [--smoke] [--png FILE] [args]\n", argv[0]);
       exit(2);
@@ -39,7 +39,9 @@ static inline ExArgs exArgs(int argc, char **argv, const char *png) {
 }
 
 /* xorshift64*: the same noise on every machine, whatever its rand(). */
-typedef struct { uint64_t s; } ExRng;
+typedef struct {
+  uint64_t s;
+} ExRng;
 
 static inline double exUniform(ExRng *r) { /* in [-1, 1) */
   r->s ^= r->s >> 12, r->s ^= r->s << 25, r->s ^= r->s >> 27;
@@ -59,8 +61,8 @@ static inline double exDb(double power) {
 static inline int exCheck(const char *what, double value, double limit,
                           int atLeast) {
   int ok = atLeast ? value >= limit : value <= limit;
-  printf("%-44s %9.2f  (%s %g: %s)\n", what, value, atLeast ? ">=" : "<=",
-         limit, ok ? "ok" : "FAILED");
+  printf("%-44s %9.2f  (%s %g: %s)\n", what, value,
+         atLeast ? ">=" : "<=", limit, ok ? "ok" : "FAILED");
   return !ok;
 }
 
@@ -79,18 +81,29 @@ static inline FILE *exPlotOpen(const ExArgs *a, int width, int height) {
   return gp;
 }
 
-/* Defines the gnuplot data block $name from n points (x[i], y[i]). */
-static inline void exPlotData(FILE *gp, const char *name, const double *x,
-                              const double *y, int n) {
-  fprintf(gp, "$%s << EOD\n", name);
+/* Defines the gnuplot data block $c<index> from n points (x[i], y[i]). */
+static inline void exPlotSeries(FILE *gp, int index, const double *x,
+                                const double *y, int n) {
+  fprintf(gp, "$c%d << EOD\n", index);
   for (int i = 0; i < n; ++i) fprintf(gp, "%.9g %.9g\n", x[i], y[i]);
   fprintf(gp, "EOD\n");
 }
 
+/* Plots the blocks $c<first> .. $c<first + count - 1> as titled lines. */
+static inline void exPlotLines(FILE *gp, int first, int count,
+                               const char *const *titles) {
+  fprintf(gp, "plot ");
+  for (int i = 0; i < count; ++i)
+    fprintf(gp, "$c%d with lines lw 2 title '%s'%s", first + i, titles[i],
+            i + 1 < count ? ", " : "\n");
+}
+
 static inline void exPlotClose(FILE *gp, const ExArgs *a) {
   if (!gp) return;
-  if (pclose(gp) == 0) printf("picture: %s\n", a->png);
-  else printf("gnuplot failed: no picture drawn\n");
+  if (pclose(gp) == 0)
+    printf("picture: %s\n", a->png);
+  else
+    printf("gnuplot failed: no picture drawn\n");
 }
 
 /* Speech-like sound of the given rms: syllables (120-300 ms) of a glottal
@@ -98,9 +111,12 @@ static inline void exPlotClose(FILE *gp, const ExArgs *a) {
    four vowels, separated by pauses of 40-400 ms. */
 static inline void exSpeech(ExRng *r, float *out, int n, double rate,
                             double rms) {
-  static const double vowels[4][3] = {
-      {700, 1200, 2600}, {300, 2300, 3000}, {500, 900, 2400}, {400, 1900, 2600}};
-  double a1[3] = {0}, a2[3] = {0}, y1[3] = {0}, y2[3] = {0}, phase = 0, pitch = 0;
+  static const double vowels[4][3] = {{700, 1200, 2600},
+                                      {300, 2300, 3000},
+                                      {500, 900, 2400},
+                                      {400, 1900, 2600}};
+  double a1[3] = {0}, a2[3] = {0}, y1[3] = {0}, y2[3] = {0}, phase = 0,
+         pitch = 0;
   double sum = 0;
   int len = 1, left = 0, voiced = 1;
   for (int i = 0; i < n; ++i, --left) {
@@ -136,7 +152,8 @@ static inline void exSpeech(ExRng *r, float *out, int n, double rate,
 static inline void exRoom(ExRng *r, float *h, int n, int delay, double norm) {
   double sum = 0;
   for (int k = 0; k < n; ++k) {
-    double v = k < delay ? 0 : exGauss(r) * exp(-6.9 * (k - delay) / (n - delay));
+    double v =
+        k < delay ? 0 : exGauss(r) * exp(-6.9 * (k - delay) / (n - delay));
     h[k] = (float)v, sum += v * v;
   }
   for (int k = 0; k < n; ++k) h[k] *= (float)(norm / sqrt(sum));
@@ -156,7 +173,8 @@ static inline int exWelch(const float *v, int n, int s, double *db) {
     for (int f = 0; f <= s / 2; ++f) {
       double re = 0, im = 0;
       for (int i = 0, k = 0; i < s; ++i, k = (k + f) % s)
-        re += w[i] * v[at + i] * c[k], im += w[i] * v[at + i] * c[(k + s / 4 * 3) % s];
+        re += w[i] * v[at + i] * c[k],
+            im += w[i] * v[at + i] * c[(k + s / 4 * 3) % s];
       db[f] += (re * re + im * im) * 16 / ((double)s * s);
     }
   for (int f = 0; f <= s / 2; ++f) db[f] = exDb(db[f] / (segs ? segs : 1));

@@ -7,18 +7,20 @@
    Headlines: the SNR gained by the gradient lattice (lfpef) and by the
    least-squares lattice (rlslfpef), and how close each comes to the AR
    process's prediction gain. */
-#include "example.h"
-
 #include <quolm32f.h>
+
+#include "example.h"
 
 enum { N = 32, S = 256 };
 
 /* Forward predictions (what = 0) or errors (what = 1) of x, of power
    `level`, by lfpef (rls = 0) or rlslfpef (rls = 1). */
-static int predict(int rls, int what, const float *x, float *out, int n, double level) {
+static int predict(int rls, int what, const float *x, float *out, int n,
+                   double level) {
   quolmLfpef g;
   quolmRlslfpef r;
-  if (rls ? rlslfpef32fInit(&r, N, 0.999f) : lfpef32fInit(&g, N, 0.001f)) return -1;
+  if (rls ? rlslfpef32fInit(&r, N, 0.999f) : lfpef32fInit(&g, N, 0.001f))
+    return -1;
   if (rls) { /* the start powers 0.001 regularise the first N samples: far
                 below the input's power, single precision can break down */
     r.updateCoefs = 0;
@@ -27,43 +29,49 @@ static int predict(int rls, int what, const float *x, float *out, int n, double 
     g.updateCoefs = 0; /* errors only: no O(N^2) step-up */
   }
   for (int i = 0; i < n; ++i) {
-    DT32F y = rls ? rlslfpef32fFilterUpdate(&r, x[i]) : lfpef32fFilterUpdate(&g, x[i]);
+    DT32F y = rls ? rlslfpef32fFilterUpdate(&r, x[i])
+                  : lfpef32fFilterUpdate(&g, x[i]);
     out[i] = what ? x[i] - y : y;
   }
-  if (rls) rlslfpef32fFree(&r);
-  else lfpef32fFree(&g);
+  if (rls)
+    rlslfpef32fFree(&r);
+  else
+    lfpef32fFree(&g);
   return 0;
 }
 
 static double power(const float *a, const float *b, int n) { /* of a - b */
   double p = 0;
-  for (int i = 0; i < n; ++i) p += (a[i] - (b ? b[i] : 0)) * (double)(a[i] - (b ? b[i] : 0));
+  for (int i = 0; i < n; ++i)
+    p += (a[i] - (b ? b[i] : 0)) * (double)(a[i] - (b ? b[i] : 0));
   return p / n;
 }
 
-static void plotPanel(FILE *gp, const char *title, const char *const names[3],
-                      const float *v[3], int n) {
+/* Welch spectra of the second halves of v[0..2], as blocks first.. */
+static void plotPanel(FILE *gp, int first, const char *title,
+                      const char *const names[3], const float *v[3], int n) {
   double f[S / 2 + 1], db[S / 2 + 1];
-  char block[4];
   for (int k = 0; k <= S / 2; ++k) f[k] = (double)k / S;
   for (int c = 0; c < 3; ++c)
-    snprintf(block, sizeof block, "v%d", c), exWelch(v[c] + n / 2, n / 2, S, db),
-        exPlotData(gp, block, f, db, S / 2 + 1);
-  fprintf(gp, "set title '%s'\nplot $v0 with lines title '%s', $v1 with lines lw 2 "
-              "title '%s', $v2 with lines lw 2 title '%s'\n", title, names[0], names[1], names[2]);
+    exWelch(v[c] + n / 2, n / 2, S, db),
+        exPlotSeries(gp, first + c, f, db, S / 2 + 1);
+  fprintf(gp, "set title '%s'\n", title);
+  exPlotLines(gp, first, 3, names);
 }
 
 int main(int argc, char **argv) {
   ExArgs a = exArgs(argc, argv, "predict.png");
   const int n = a.smoke ? 20000 : 60000, h = n / 2;
-  float *x = malloc(n * sizeof *x), *s = malloc(n * sizeof *s), *v = malloc(n * sizeof *v),
+  float *x = malloc(n * sizeof *x), *s = malloc(n * sizeof *s),
+        *v = malloc(n * sizeof *v),
         *out[2] = {malloc(n * sizeof(float)), malloc(n * sizeof(float))};
   double gain[2], bound = 0, gained[2];
   ExRng r = {5};
   int fails = 0;
   if (!x || !s || !v || !out[0] || !out[1]) return 1;
   for (int i = 0; i < n; ++i) /* tones at 0.05 and 0.13 of the rate */
-    s[i] = (float)(0.5 * sin(0.1 * 3.14159265358979 * i) + 0.5 * sin(0.26 * 3.14159265358979 * i + 1)),
+    s[i] = (float)(0.5 * sin(0.1 * 3.14159265358979 * i) +
+                   0.5 * sin(0.26 * 3.14159265358979 * i + 1)),
     x[i] = s[i] + (float)exGauss(&r);
   for (int k = 0; k < 2; ++k) {
     if (predict(k, 0, x, out[k], n, power(x, 0, n))) return 1;
@@ -71,15 +79,20 @@ int main(int argc, char **argv) {
   }
   FILE *gp = exPlotOpen(&a, 1100, 420);
   if (gp) {
-    const char *const names[3] = {"tones in noise", "lfpef prediction", "rlslfpef prediction"};
+    const char *const names[3] = {"tones in noise", "lfpef prediction",
+                                  "rlslfpef prediction"};
     const float *vs[3] = {x, out[0], out[1]};
-    fprintf(gp, "set multiplot layout 1,2\nset xlabel 'frequency / sampling rate'\nset ylabel 'dB'\n");
-    plotPanel(gp, "Line enhancement, order 32", names, vs, n);
+    fprintf(gp,
+            "set multiplot layout 1,2\nset xlabel 'frequency / sampling "
+            "rate'\nset ylabel 'dB'\n");
+    plotPanel(gp, 0, "Line enhancement, order 32", names, vs, n);
   }
   /* AR(4): poles 0.98 at 0.1*pi and 0.95 at 0.35*pi, unit innovation. */
-  const double p1 = 2 * 0.98 * cos(0.1 * 3.14159265358979), p2 = 2 * 0.95 * cos(0.35 * 3.14159265358979);
+  const double p1 = 2 * 0.98 * cos(0.1 * 3.14159265358979),
+               p2 = 2 * 0.95 * cos(0.35 * 3.14159265358979);
   const double c[4] = {p1 + p2, -(0.98 * 0.98 + 0.95 * 0.95 + p1 * p2),
-                       p1 * 0.95 * 0.95 + p2 * 0.98 * 0.98, -0.98 * 0.98 * 0.95 * 0.95};
+                       p1 * 0.95 * 0.95 + p2 * 0.98 * 0.98,
+                       -0.98 * 0.98 * 0.95 * 0.95};
   for (int i = 0; i < n; ++i) {
     double y = exGauss(&r);
     for (int k = 0; k < 4 && k < i; ++k) y += c[k] * v[i - 1 - k];
@@ -91,16 +104,19 @@ int main(int argc, char **argv) {
     gain[k] = exDb(power(v + h, 0, h) / power(out[k] + h, 0, h));
   }
   if (gp) {
-    const char *const names[3] = {"AR(4) process", "lfpef error", "rlslfpef error"};
+    const char *const names[3] = {"AR(4) process", "lfpef error",
+                                  "rlslfpef error"};
     const float *vs[3] = {v, out[0], out[1]};
-    plotPanel(gp, "Whitening, order 32", names, vs, n);
+    plotPanel(gp, 3, "Whitening, order 32", names, vs, n);
     exPlotClose(gp, &a);
   }
   printf("prediction gain bound of the AR(4) process: %.1f dB\n", bound);
   fails += exCheck("line enhancement SNR gain, lfpef (dB)", gained[0], 6, 1);
   fails += exCheck("line enhancement SNR gain, rlslfpef (dB)", gained[1], 6, 1);
-  fails += exCheck("whitening shortfall from the bound, lfpef (dB)", bound - gain[0], 1, 0);
-  fails += exCheck("whitening shortfall from the bound, rlslfpef (dB)", bound - gain[1], 1, 0);
+  fails += exCheck("whitening shortfall from the bound, lfpef (dB)",
+                   bound - gain[0], 1, 0);
+  fails += exCheck("whitening shortfall from the bound, rlslfpef (dB)",
+                   bound - gain[1], 1, 0);
   free(x), free(s), free(v), free(out[0]), free(out[1]);
   return fails;
 }

@@ -4,15 +4,16 @@
    360), each with a step near the fast end of its stable range. Headline:
    samples NLMS, TDLMS, RLS and the RLS lattice need to bring the
    misalignment |w - h|^2 / |h|^2 below -40 dB. */
-#include "example.h"
-
 #include <quolm32f.h>
 #include <quolmffttables32f.h>
+
+#include "example.h"
 
 enum { N = 16, B = 16, M = 32, STEP = 20, FAMILIES = 7 };
 enum { LMS, NLMS, TDLMS, BFDAF, LATTICE, RLS, RLSLATTICE };
 static const char *const kNames[FAMILIES] = {
-    "LMS", "NLMS", "TDLMS", "BFDAF (blocks of 16)", "LMS lattice", "RLS", "RLS lattice"};
+    "LMS",         "NLMS", "TDLMS",      "BFDAF (blocks of 16)",
+    "LMS lattice", "RLS",  "RLS lattice"};
 
 typedef struct {
   quolmLms lms;
@@ -31,13 +32,16 @@ static int modelsInit(Models *m) {
   int failed;
   quolmFftTables32f(M, m->fftWork, m->fftTable); /* serves TDLMS (M = 16) too */
   failed = lms32fInit(&m->lms, N, 0.002f) | nlms32fInit(&m->nlms, N, 0.5f / N) |
-         tdlms32fInit(&m->tdlms, N, 0.01f, m->fftWork, m->fftTable) |
-         bfdaf32fInit(&m->bfdaf, N, B, 0.25f * M / (N * B), 1, m->fftWork, m->fftTable) |
-         lmslattice32fInit(&m->lattice, N, 0.0002f, 0.5f / N) |
-         rls32fInit(&m->rls, N, 0.999f, 1.0f) | rlslattice32fInit(&m->rlsLattice, N, 0.999f);
-  /* BFDAF's per-bin power estimates start at 1.0; the input's are near
-     M/B * 5.3 (docs/choosing.md): start there rather than adapt from far off. */
-  for (int k = 0; !failed && k < m->bfdaf.bins; ++k) m->bfdaf.power[k] = (DT32F)(5.3 * M / B);
+           tdlms32fInit(&m->tdlms, N, 0.01f, m->fftWork, m->fftTable) |
+           bfdaf32fInit(&m->bfdaf, N, B, 0.25f * M / (N * B), 1, m->fftWork,
+                        m->fftTable) |
+           lmslattice32fInit(&m->lattice, N, 0.0002f, 0.5f / N) |
+           rls32fInit(&m->rls, N, 0.999f, 1.0f) |
+           rlslattice32fInit(&m->rlsLattice, N, 0.999f);
+  /* BFDAF's per-bin power estimates start at 1.0; the input gives about
+     M/B * 5.3 (docs/choosing.md), so start there. */
+  for (int k = 0; !failed && k < m->bfdaf.bins; ++k)
+    m->bfdaf.power[k] = (DT32F)(5.3 * M / B);
   return failed;
 }
 
@@ -56,7 +60,8 @@ static void modelsUpdate(Models *m, int n, DT32F x, DT32F d) {
 /* The lattices have no transversal coefficients: their output is
    sum c[m] b_m(n), and the order updates F' = F - kf z^-1 B,
    B' = z^-1 B - kb F turn each backward error b_m into a filter of x. */
-static void latticeResponse(const DT32F *kf, const DT32F *kb, const DT32F *c, DT32F *h) {
+static void latticeResponse(const DT32F *kf, const DT32F *kb, const DT32F *c,
+                            DT32F *h) {
   double F[N + 1] = {1}, Bk[N + 1] = {1}, t[N + 1], acc[N] = {0};
   for (int m = 0; m < N; ++m) {
     for (int j = 0; j <= m; ++j) acc[j] += c[m] * Bk[j];
@@ -93,24 +98,24 @@ static void modelsFree(Models *m) {
 static void plot(const ExArgs *a, double (*curves)[FAMILIES], int points) {
   FILE *gp = exPlotOpen(a, 900, 480);
   double t[points], y[points];
-  char name[8];
   if (!gp) return;
   for (int f = 0; f < FAMILIES; ++f) {
     for (int i = 0; i < points; ++i) t[i] = (i + 1) * STEP, y[i] = curves[i][f];
-    snprintf(name, sizeof name, "f%d", f);
-    exPlotData(gp, name, t, y, points);
+    exPlotSeries(gp, f, t, y, points);
   }
-  fprintf(gp, "set title 'Identifying a 16-tap system from AR(1) noise (pole 0.9)'\n"
-              "set logscale x\nset autoscale xfix\nset xlabel 'sample'\nset ylabel 'misalignment (dB)'\nplot ");
-  for (int f = 0; f < FAMILIES; ++f)
-    fprintf(gp, "$f%d with lines lw 2 title '%s'%s", f, kNames[f], f + 1 < FAMILIES ? ", " : "\n");
+  fprintf(gp,
+          "set title 'Identifying a 16-tap system from AR(1) noise'\n"
+          "set logscale x\nset autoscale xfix\nset xlabel 'sample'\n"
+          "set ylabel 'misalignment (dB)'\n");
+  exPlotLines(gp, 0, FAMILIES, kNames);
   exPlotClose(gp, a);
 }
 
 int main(int argc, char **argv) {
   ExArgs a = exArgs(argc, argv, "sysid.png");
   const int samples = a.smoke ? 6000 : 20000, points = samples / STEP;
-  double h[N], hist[N] = {0}, colour = 0, (*curves)[FAMILIES] = calloc(points, sizeof *curves);
+  double h[N], hist[N] = {0}, colour = 0,
+               (*curves)[FAMILIES] = calloc(points, sizeof *curves);
   int reach[FAMILIES], fails = 0;
   ExRng r = {42};
   Models m;
@@ -129,16 +134,21 @@ int main(int argc, char **argv) {
     modelsCoefs(&m, w);
     for (int f = 0; f < FAMILIES; ++f) {
       double e = 0, p = 0;
-      for (int j = 0; j < N; ++j) e += (w[f][j] - h[j]) * (w[f][j] - h[j]), p += h[j] * h[j];
+      for (int j = 0; j < N; ++j)
+        e += (w[f][j] - h[j]) * (w[f][j] - h[j]), p += h[j] * h[j];
       curves[n / STEP][f] = exDb(e / p);
       if (curves[n / STEP][f] < -40 && reach[f] == samples) reach[f] = n + 1;
     }
   }
   for (int f = 0; f < FAMILIES; ++f)
-    printf("%-22s -40 dB after %6d samples, final %6.1f dB\n", kNames[f], reach[f], curves[points - 1][f]);
-  fails += exCheck("RLS speed-up over NLMS to -40 dB (times)", (double)reach[NLMS] / reach[RLS], 4, 1);
-  fails += exCheck("RLS lattice speed-up over NLMS (times)", (double)reach[NLMS] / reach[RLSLATTICE], 4, 1);
-  fails += exCheck("TDLMS speed-up over NLMS to -40 dB (times)", (double)reach[NLMS] / reach[TDLMS], 1.5, 1);
+    printf("%-22s -40 dB after %6d samples, final %6.1f dB\n", kNames[f],
+           reach[f], curves[points - 1][f]);
+  fails += exCheck("RLS speed-up over NLMS to -40 dB (times)",
+                   (double)reach[NLMS] / reach[RLS], 4, 1);
+  fails += exCheck("RLS lattice speed-up over NLMS (times)",
+                   (double)reach[NLMS] / reach[RLSLATTICE], 4, 1);
+  fails += exCheck("TDLMS speed-up over NLMS to -40 dB (times)",
+                   (double)reach[NLMS] / reach[TDLMS], 1.5, 1);
   plot(&a, curves, points);
   modelsFree(&m);
   free(curves);
