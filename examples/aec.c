@@ -14,7 +14,7 @@
 
 enum { RATE = 16000, L = 128, B = 128, P = 16, M = 256, TAPS = P * L };
 /* The step normalised to the filter's size is mu*P*L*B/M. White noise
-   stands up to about 1; speech-like input converges fastest near 0.25 and
+   tolerates about 1; speech-like input converges fastest near 0.25 and
    diverges at 1 (docs/choosing.md). */
 static const float kMu = 0.25f / ((float)P * L * B / M);
 static const double kLevel = 0.1; /* expected far-end rms, -20 dBFS */
