@@ -4,11 +4,14 @@
    speech-like far end plays through a synthetic room; headline: the echo
    return loss enhancement (ERLE) over the last two seconds.
    With names, `example_aec far.wav mic.wav out.wav` cancels the echo of
-   far.wav in mic.wav (mono, same rate) and writes the residual. */
+   far.wav in mic.wav (mono, same rate) and writes the residual; that part
+   is built when libsndfile is found. */
 #include <quolm32f.h>
 #include <quolmffttables32f.h>
-#include <sndfile.h>
 #include <string.h>
+#ifdef QUOLM_EXAMPLE_SNDFILE
+#include <sndfile.h>
+#endif
 
 #include "example.h"
 
@@ -50,12 +53,7 @@ static double erle(const float *mic, const float *out, int from, int to) {
   return exDb(pm / pe);
 }
 
-static void closeAll(SNDFILE *a, SNDFILE *b, SNDFILE *c) {
-  if (a) sf_close(a);
-  if (b) sf_close(b);
-  if (c) sf_close(c);
-}
-
+#ifdef QUOLM_EXAMPLE_SNDFILE
 /* Block by block through the files; the far end is padded with zeros if it
    ends first. Returns the ERLE over the whole file. */
 static double cancelFiles(Canceller *c, SNDFILE *far, SNDFILE *mic,
@@ -75,27 +73,34 @@ static double cancelFiles(Canceller *c, SNDFILE *far, SNDFILE *mic,
 }
 
 static int fromFiles(char **names) {
-  SF_INFO fi = {0}, mi = {0}, oi;
-  SNDFILE *far = sf_open(names[0], SFM_READ, &fi),
-          *mic = sf_open(names[1], SFM_READ, &mi), *out = 0;
+  SF_INFO in[3] = {{0}};
+  SNDFILE *f[3] = {sf_open(names[0], SFM_READ, &in[0]),
+                   sf_open(names[1], SFM_READ, &in[1]), 0};
   Canceller c;
-  if (!far || !mic) {
+  int status = 1;
+  if (!f[0] || !f[1])
     fprintf(stderr, "%s\n", sf_strerror(0));
-  } else if (fi.channels != 1 || mi.channels != 1 ||
-             fi.samplerate != mi.samplerate) {
+  else if (in[0].channels != 1 || in[1].channels != 1 ||
+           in[0].samplerate != in[1].samplerate)
     fprintf(stderr, "need two mono files of one sampling rate\n");
-  } else if (oi = mi, !(out = sf_open(names[2], SFM_WRITE, &oi))) {
+  else if (in[2] = in[1], !(f[2] = sf_open(names[2], SFM_WRITE, &in[2])))
     fprintf(stderr, "%s: %s\n", names[2], sf_strerror(0));
-  } else if (cancellerInit(&c) == 0) {
+  else if (cancellerInit(&c) == 0) {
     printf("ERLE over the file: %.1f dB -> %s\n",
-           cancelFiles(&c, far, mic, out), names[2]);
+           cancelFiles(&c, f[0], f[1], f[2]), names[2]);
     pbfdaf32fFree(&c.f);
-    closeAll(far, mic, out);
-    return 0;
+    status = 0;
   }
-  closeAll(far, mic, out);
-  return 1;
+  for (int i = 0; i < 3; ++i)
+    if (f[i]) sf_close(f[i]);
+  return status;
 }
+#else
+static int fromFiles(char **names) {
+  fprintf(stderr, "%s...: built without libsndfile, no WAV files\n", names[0]);
+  return 2;
+}
+#endif
 
 static void plot(const ExArgs *a, const float *mic, const float *out, int n) {
   enum { WIN = RATE / 10 };
@@ -123,12 +128,7 @@ static void plot(const ExArgs *a, const float *mic, const float *out, int n) {
 int main(int argc, char **argv) {
   ExArgs a = exArgs(argc, argv, "aec.png");
   if (argc - a.first == 3) return fromFiles(argv + a.first);
-  if (argc != a.first)
-    return fprintf(
-               stderr,
-               "usage: %s [--smoke] [--png FILE] [far.wav mic.wav out.wav]\n",
-               argv[0]),
-           2;
+  if (argc != a.first) return exUsage(argv[0], " [far.wav mic.wav out.wav]");
   const int n = (a.smoke ? 6 : 20) * RATE;
   float *far = malloc(n * sizeof *far), *mic = malloc(n * sizeof *mic),
         *out = malloc(n * sizeof *out), room[TAPS];

@@ -18,6 +18,11 @@ typedef struct {
   int first;       /* index of the first argument that is not an option */
 } ExArgs;
 
+static inline int exUsage(const char *program, const char *args) {
+  fprintf(stderr, "usage: %s [--smoke] [--png FILE]%s\n", program, args);
+  return 2;
+}
+
 static inline ExArgs exArgs(int argc, char **argv, const char *png) {
   static const struct option opts[] = {{"smoke", no_argument, 0, 's'},
                                        {"png", required_argument, 0, 'p'},
@@ -29,10 +34,8 @@ static inline ExArgs exArgs(int argc, char **argv, const char *png) {
       a.smoke = 1;
     else if (c == 'p')
       a.png = optarg;
-    else {
-      fprintf(stderr, "usage: %s [--smoke] [--png FILE] [args]\n", argv[0]);
-      exit(2);
-    }
+    else
+      exit(exUsage(argv[0], ""));
   }
   a.first = optind;
   return a;
