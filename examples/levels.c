@@ -26,11 +26,12 @@ static int run(int way, const float *far, const float *mic, int n,
   DT32F x[B], d[B], y[B], e[B];
   const float gain = way == SCALED ? (float)(1 / kRms) : 1.0f;
   quolmFftTables32f(M, fftWork, fftTable);
+  /* normalised step mu*P*L*B/M = 0.5: white noise */
   if (pbfdaf32fInit(&f, L, B, P, 0.5f * M / ((float)P * L * B), 1, fftWork,
                     fftTable))
     return -1;
-  if (way ==
-      POWER_SET) /* what a window of M samples at rms kRms gives, per block */
+  /* What a window of M samples at rms kRms gives per bin, over B. */
+  if (way == POWER_SET)
     for (int k = 0; k < f.bins; ++k)
       f.power[k] = (DT32F)((double)M / B * kRms * kRms);
   for (int b = 0; b + B <= n; b += B) {

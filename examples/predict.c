@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 /* Linear prediction with the lattice predictors, two jobs.
-   Line enhancement: two tones buried in white noise (-6 dB each); a
+   Line enhancement: two tones buried in white noise (-9 dB each); a
    predictor of order 32 can forecast the tones but not the noise, so its
    prediction is the tones cleaned up. Whitening: an AR(4) process with two
    sharp resonances; the forward prediction error is the white innovation.
@@ -59,6 +59,28 @@ static void plotPanel(FILE *gp, int first, const char *title,
   exPlotLines(gp, first, 3, names);
 }
 
+/* Tones s at 0.05 and 0.13 of the rate (-9 dB each), x = s + unit noise. */
+static void makeTones(ExRng *r, float *s, float *x, int n) {
+  for (int i = 0; i < n; ++i)
+    s[i] = (float)(0.5 * sin(0.1 * 3.14159265358979 * i) +
+                   0.5 * sin(0.26 * 3.14159265358979 * i + 1)),
+    x[i] = s[i] + (float)exGauss(r);
+}
+
+/* AR(4): poles 0.98 at 0.1*pi and 0.95 at 0.35*pi, unit innovation. */
+static void makeAr4(ExRng *r, float *v, int n) {
+  const double p1 = 2 * 0.98 * cos(0.1 * 3.14159265358979),
+               p2 = 2 * 0.95 * cos(0.35 * 3.14159265358979);
+  const double c[4] = {p1 + p2, -(0.98 * 0.98 + 0.95 * 0.95 + p1 * p2),
+                       p1 * 0.95 * 0.95 + p2 * 0.98 * 0.98,
+                       -0.98 * 0.98 * 0.95 * 0.95};
+  for (int i = 0; i < n; ++i) {
+    double y = exGauss(r);
+    for (int k = 0; k < 4 && k < i; ++k) y += c[k] * v[i - 1 - k];
+    v[i] = (float)y;
+  }
+}
+
 int main(int argc, char **argv) {
   ExArgs a = exArgs(argc, argv, "predict.png");
   const int n = a.smoke ? 20000 : 60000, h = n / 2;
@@ -69,10 +91,7 @@ int main(int argc, char **argv) {
   ExRng r = {5};
   int fails = 0;
   if (!x || !s || !v || !out[0] || !out[1]) return 1;
-  for (int i = 0; i < n; ++i) /* tones at 0.05 and 0.13 of the rate */
-    s[i] = (float)(0.5 * sin(0.1 * 3.14159265358979 * i) +
-                   0.5 * sin(0.26 * 3.14159265358979 * i + 1)),
-    x[i] = s[i] + (float)exGauss(&r);
+  makeTones(&r, s, x, n);
   for (int k = 0; k < 2; ++k) {
     if (predict(k, 0, x, out[k], n, power(x, 0, n))) return 1;
     gained[k] = exDb(power(x + h, s + h, h) / power(out[k] + h, s + h, h));
@@ -87,17 +106,7 @@ int main(int argc, char **argv) {
             "rate'\nset ylabel 'dB'\n");
     plotPanel(gp, 0, "Line enhancement, order 32", names, vs, n);
   }
-  /* AR(4): poles 0.98 at 0.1*pi and 0.95 at 0.35*pi, unit innovation. */
-  const double p1 = 2 * 0.98 * cos(0.1 * 3.14159265358979),
-               p2 = 2 * 0.95 * cos(0.35 * 3.14159265358979);
-  const double c[4] = {p1 + p2, -(0.98 * 0.98 + 0.95 * 0.95 + p1 * p2),
-                       p1 * 0.95 * 0.95 + p2 * 0.98 * 0.98,
-                       -0.98 * 0.98 * 0.95 * 0.95};
-  for (int i = 0; i < n; ++i) {
-    double y = exGauss(&r);
-    for (int k = 0; k < 4 && k < i; ++k) y += c[k] * v[i - 1 - k];
-    v[i] = (float)y;
-  }
+  makeAr4(&r, v, n);
   bound = exDb(power(v + h, 0, h)); /* innovation power 1 */
   for (int k = 0; k < 2; ++k) {
     if (predict(k, 1, v, out[k], n, power(v, 0, n))) return 1;
