@@ -164,7 +164,8 @@ static inline void exRoom(ExRng *r, float *h, int n, int delay, double norm) {
 
 /* Welch spectrum of v[0 .. n-1]: Hann-windowed segments of s samples,
    half overlapping, bins 0 .. s/2 into db (mean power, dB, a unit-amplitude
-   sine reading about 0 dB). A plain DFT on a table: for pictures only. */
+   sine reading about 0 dB); s a multiple of 4, the sine read from the
+   cosine table a quarter turn on. A plain DFT: for pictures only. */
 static inline int exWelch(const float *v, int n, int s, double *db) {
   double *c = (double *)malloc(2 * s * sizeof *c), *w = c + s;
   int segs = 0;
