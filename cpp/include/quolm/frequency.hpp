@@ -8,9 +8,13 @@
 // work area of its set, owning one per filter is what lets filters run on
 // different threads at once; resize() rebuilds it when M changes.
 //
-// Callers may instead hand in an FftTables object, kept by pointer: it must
-// outlive the filters, serves every M up to its size, and filters sharing it
-// must not run at the same time.
+// Callers may instead hand in an FftTables object, which serves every M up
+// to its size and must outlive the filters. Its table values are only read,
+// so filters share them; each filter still gets a work area of its own (a
+// few integers), so filters sharing one FftTables may run at the same time.
+// Only the callerMemory constructors, which allocate nothing, use the set's
+// own work area: filters made that way from one set must not run at once.
+// clone() always gives the copy tables of its own.
 #ifndef QUOLM_FREQUENCY_HPP
 #define QUOLM_FREQUENCY_HPP
 
@@ -31,11 +35,16 @@ inline std::size_t fftSizeFor(std::size_t span) noexcept {
   return m;
 }
 
+// Integers of the fftWork array of a set for M points.
+template <class T>
+std::size_t workLength(std::size_t m) noexcept {
+  return 2 + std::size_t(pick<T>(quolmFftWorkLen32f, quolmFftWorkLen64f)(DT32S(m)));
+}
+
 // Builds the table set for M points into aux; false when memory runs out.
 template <class T>
 bool buildTables(Aux<T> &aux, std::size_t m) noexcept {
-  const DT32S work = 2 + pick<T>(quolmFftWorkLen32f, quolmFftWorkLen64f)(DT32S(m));
-  if (!aux.allocate(std::max<std::size_t>(m / 2, 1), std::size_t(work))) return false;
+  if (!aux.allocate(std::max<std::size_t>(m / 2, 1), workLength<T>(m))) return false;
   pick<T>(quolmFftTables32f, quolmFftTables64f)(DT32S(m), aux.ints.get(), aux.values.get());
   return true;
 }
@@ -133,6 +142,21 @@ class Spectral : public Shape {
     else return true;
     return false;
   }
+  // Gives the filter a work area of its own beside the caller's shared
+  // tables; false (after reporting) when the set is empty or memory runs out.
+  template <class... V>
+  bool ownWork(FftTables<T> &tables, const char *names, V... values) {
+    if (!tables) {
+      this->settle(-1, true, names, values...);
+      return false;
+    }
+    if (!this->aux_.allocate(0, workLength<T>(tables.size()))) {
+      this->settle(-3, true, names, values...);
+      return false;
+    }
+    std::copy_n(tables.work(), 2, work());  // the twiddle and cosine counts
+    return true;
+  }
   DT32S *work() noexcept { return this->aux_.ints.get(); }
   T *table() noexcept { return this->aux_.values.get(); }
 
@@ -140,7 +164,7 @@ class Spectral : public Shape {
   template <class... N>
   int resizeSpectral(std::size_t m, const char *names, N... sizes) {
     auto &r = this->rec_;
-    if (!this->aux_.ints || std::size_t(r.fftSize) == m || m == 0 || !this->ownsRecord())
+    if (!this->aux_.values || std::size_t(r.fftSize) == m || m == 0 || !this->ownsRecord())
       return this->resizeTo(names, sizes...);
     Aux<T> fresh;
     if (!buildTables(fresh, m)) return this->failed(-3, "resize", names, sizes...);
@@ -178,7 +202,8 @@ class Bfdaf : public detail::Spectral<detail::Block<detail::BfdafOps<T>>> {
       start(n, blockLen, mu, constrain, this->work(), this->table());
   }
   Bfdaf(std::size_t n, std::size_t blockLen, T mu, bool constrain, FftTables<T> &tables) {
-    start(n, blockLen, mu, constrain, tables.work(), tables.table());
+    if (this->ownWork(tables, names, n, blockLen, mu, constrain))
+      start(n, blockLen, mu, constrain, this->work(), tables.table());
   }
   Bfdaf(CallerMemory, std::size_t n, std::size_t blockLen, T mu, bool constrain,
         Span<T> coefBuf, Span<T> stateBuf, FftTables<T> &tables) {
@@ -222,7 +247,8 @@ class Pbfdaf : public detail::Spectral<detail::Block<detail::PbfdafOps<T>>> {
   }
   Pbfdaf(std::size_t n, std::size_t blockLen, std::size_t partitions, T mu, bool constrain,
          FftTables<T> &tables) {
-    start(n, blockLen, partitions, mu, constrain, tables.work(), tables.table());
+    if (this->ownWork(tables, names, n, blockLen, partitions, mu, constrain))
+      start(n, blockLen, partitions, mu, constrain, this->work(), tables.table());
   }
   Pbfdaf(CallerMemory, std::size_t n, std::size_t blockLen, std::size_t partitions, T mu,
          bool constrain, Span<T> coefBuf, Span<T> stateBuf, FftTables<T> &tables) {
@@ -264,7 +290,9 @@ class Tdlms : public detail::Spectral<detail::Estimator<detail::TdlmsOps<T>>> {
     if (this->ownTables(detail::fftSizeFor(n), "n, mu", n, mu))
       start(n, mu, this->work(), this->table());
   }
-  Tdlms(std::size_t n, T mu, FftTables<T> &tables) { start(n, mu, tables.work(), tables.table()); }
+  Tdlms(std::size_t n, T mu, FftTables<T> &tables) {
+    if (this->ownWork(tables, "n, mu", n, mu)) start(n, mu, this->work(), tables.table());
+  }
   // coefBuf: M values; stateBuf: 2*M + 2*(M/2 + 1) values.
   Tdlms(CallerMemory, std::size_t n, T mu, Span<T> coefBuf, Span<T> stateBuf,
         FftTables<T> &tables) {
