@@ -112,9 +112,9 @@ struct Aux {
 
   // False when memory runs out.
   bool allocate(std::size_t nValues, std::size_t nInts) noexcept {
-    if (nValues && !(values.reset(new (std::nothrow) T[nValues]()), values)) return false;
-    if (nInts && !(ints.reset(new (std::nothrow) DT32S[nInts]()), ints)) return false;
-    return true;
+    if (nValues) values.reset(new (std::nothrow) T[nValues]());
+    if (nInts) ints.reset(new (std::nothrow) DT32S[nInts]());
+    return (!nValues || values) && (!nInts || ints);
   }
 };
 
