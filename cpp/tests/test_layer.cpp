@@ -176,6 +176,23 @@ TEST(CppLayer, FailedAllocationsRaiseMinusThreeAndLeakNothing) {
   EXPECT_EQ(grown.size(), 32u);
 }
 
+TEST(CppLayer, ProcessingNeverAllocates) {
+  if (!allochook::available()) GTEST_SKIP() << "no allocation hook in sanitizer builds";
+  const std::vector<double> x = noise<double>(256, 19), d = desired(x);
+  std::vector<double> y(x.size()), e(x.size());
+  quolm::Nlms<double> nlms(32, 0.1);
+  quolm::Pbfdaf<double> pbfdaf(16, 16, 4, 0.05);
+  quolm::Lfpef<double> lfpef(4, 0.01);
+  allochook::arm();
+  nlms.filterUpdate(x, d, y, e);
+  nlms.filterOnly(x, y);
+  y[0] = nlms.filterUpdate(x[0], d[0]);
+  pbfdaf.filterUpdate(x, d, y, e);
+  pbfdaf.filterOnly(x, y);
+  lfpef.filterUpdate(x, y, e);
+  EXPECT_EQ(allochook::disarm().calls, 0);
+}
+
 TEST(CppLayer, MovesCarryTheStateAndLeaveEmptyFilters) {
   const std::vector<float> x = noise<float>(200, 11), d = desired(x);
   std::vector<float> y(x.size()), want(x.size());

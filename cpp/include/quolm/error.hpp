@@ -73,8 +73,8 @@ template <class V>
 std::string formatAny(V v) {
   if constexpr (std::is_pointer_v<V>) return formatValue(v);
   else if constexpr (std::is_floating_point_v<V>) return formatValue(double(v));
-  else if constexpr (std::is_unsigned_v<V>) return formatValue((unsigned long long)v);
-  else return formatValue((long long)v);
+  else if constexpr (std::is_unsigned_v<V>) return formatValue(static_cast<unsigned long long>(v));
+  else return formatValue(static_cast<long long>(v));
 }
 
 // "Nlms<float>::resize(n = 0): size or parameter out of range (code -2)";
