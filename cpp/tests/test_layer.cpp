@@ -193,6 +193,38 @@ TEST(CppLayer, ProcessingNeverAllocates) {
   EXPECT_EQ(allochook::disarm().calls, 0);
 }
 
+TEST(CppLayer, ResizeMovesOwnedArraysAndTables) {
+  quolm::Fir<float> fir(std::vector<float>{1, 2, 3});
+  fir.resize(5);  // the layer's copy of the taps grows; the new ones are zero
+  std::vector<float> h(5);
+  fir.getCoefs(h);
+  EXPECT_EQ(h, (std::vector<float>{1, 2, 3, 0, 0}));
+  fir.resize(2);
+  EXPECT_EQ(fir.filter(1.0f), 1.0f);
+
+  // M = 16 -> 64: the layer rebuilds its own tables, as a C caller hands
+  // its record a larger set before Resize.
+  quolm::Tdlms<double> grown(12, 0.05);
+  DT32S work16[2 + 2], work64[2 + 4];
+  double table16[8], table64[32];
+  quolmFftTables64f(16, work16, table16);
+  quolmFftTables64f(64, work64, table64);
+  quolm_c64f::quolmTdlms c;
+  ASSERT_EQ(tdlms64fInit(&c, 12, 0.05, work16, table16), 0);
+  const std::vector<double> x = noise<double>(300, 23), d = desired(x);
+  std::vector<double> y(x.size()), want(x.size());
+  grown.filterUpdate(x, d, y);
+  for (std::size_t n = 0; n < x.size(); ++n) tdlms64fFilterUpdate(&c, x[n], d[n]);
+  grown.resize(40);
+  c.fftWork = work64;
+  c.fftTable = table64;
+  ASSERT_EQ(tdlms64fResize(&c, 40), 0);
+  grown.filterUpdate(x, d, y);
+  for (std::size_t n = 0; n < x.size(); ++n) want[n] = tdlms64fFilterUpdate(&c, x[n], d[n]);
+  tdlms64fFree(&c);
+  expectSameBits(y, want);
+}
+
 TEST(CppLayer, MovesCarryTheStateAndLeaveEmptyFilters) {
   const std::vector<float> x = noise<float>(200, 11), d = desired(x);
   std::vector<float> y(x.size()), want(x.size());
