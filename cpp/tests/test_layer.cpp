@@ -111,6 +111,11 @@ TEST(CppLayer, BlockPredictorAndFirCallsGiveTheCOutputs) {
   expectSameBits(yf, wantYf);
 }
 
+TEST(CppLayer, BothBuildsDeclareOneUntaggedNextPow2) {
+  EXPECT_EQ(&quolm_c32f::nextPow2, &quolm_c64f::nextPow2);
+  EXPECT_EQ(nextPow2(5), 3);  // unqualified: not ambiguous with both builds seen
+}
+
 TEST(CppLayer, FiltersSharingTablesKeepWorkAreasOfTheirOwn) {
   quolm::FftTables<float> tables(64);
   quolm::Tdlms<float> a(12, 0.05f, tables), b(20, 0.05f, tables), own(12, 0.05f);
