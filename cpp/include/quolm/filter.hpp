@@ -78,7 +78,6 @@ struct Lengths {
 QUOLM_CPP_HAS(setCoef)
 QUOLM_CPP_HAS(getDelayLine)
 QUOLM_CPP_HAS(setDelayLine)
-QUOLM_CPP_HAS(getParcor)
 QUOLM_CPP_HAS(setParcor)
 #undef QUOLM_CPP_HAS
 
@@ -229,7 +228,7 @@ class Filter {
   // Runs the family's Resize on an Init-made filter.
   template <class... N>
   int resizeTo(const char *names, N... sizes) {
-    if (!owned_) return failed(-2, "resize (filter in caller memory)", names, sizes...);
+    if (!ownsRecord()) return failed(-2, "resize (empty or in caller memory)", names, sizes...);
     return checked(Ops::resize(&rec_, length(sizes)...), "resize", names, sizes...);
   }
 
@@ -270,8 +269,6 @@ class Filter {
   Aux<Sample> aux_;
 
  private:
-  template <class O> friend class Filter;
-
   std::size_t delayLineCountIfAny() const noexcept {
     if constexpr (has_getDelayLine<Ops>) return delayLineCount();
     else return 0;
