@@ -1,4 +1,4 @@
-# Convenience wrapper around CMake: make demo | test | bench | aec-eval | install | clean
+# Convenience wrapper around CMake: make demo | test | bench | figures | aec-eval | install | clean
 MAKEFLAGS += --no-print-directory
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD   ?= build
@@ -8,7 +8,7 @@ AECB    ?= build-aec-eval
 PREFIX  ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all demo test test-plain test-asan bench aec-eval install clean prereqs
+.PHONY: all demo test test-plain test-asan bench figures aec-eval install clean prereqs
 
 all: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -47,6 +47,13 @@ aec-eval:
 	cmake -S . -B $(AECB) -DCMAKE_BUILD_TYPE=Release -DQUOLM_AEC_EVAL=ON -DQUOLM_TESTS=OFF -DQUOLM_DEMO=OFF $(CMAKE_FLAGS)
 	cmake --build $(AECB) -j $(JOBS) --target aec-eval aec-bench
 	sh bench/aec/run-eval.sh $(AECB)
+# Runs every example in full and writes its picture to docs/img/.
+FIGURES = sysid levels aec anc predict equalise channels
+figures: $(BUILD)/Makefile
+	@sh cmake/prereqs.sh figures
+	cmake --build $(BUILD) -j $(JOBS) $(addprefix --target example_,$(FIGURES))
+	mkdir -p docs/img
+	for f in $(FIGURES); do $(BUILD)/examples/example_$$f --png docs/img/$$f.png || exit 1; done
 
 install: $(BUILD)/Makefile
 	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)

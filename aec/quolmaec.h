@@ -13,7 +13,9 @@
 
 #include "quolmdefs.h"
 
-QUOLM_BEGIN_DECLS
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 typedef struct quolmAec quolmAec; /* opaque; one per call direction */
 
@@ -74,6 +76,8 @@ QUOLM_API DT32S quolmAecTailLength(const quolmAec *aec);
 /* Releases everything Create allocated; a null aec is ignored. */
 QUOLM_API void quolmAecDestroy(quolmAec *aec);
 
-QUOLM_END_DECLS
+#ifdef __cplusplus
+}
+#endif
 
 #endif

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Stops with the name of the Debian package to install when a tool or library
-# that the build needs is missing. Argument: test (default), bench or aec-eval.
+# that the build needs is missing. Argument: test (default), bench, figures or
+# aec-eval.
 need=${1:-test}
 missing=""
 want() { # command-or-file package
@@ -24,6 +25,9 @@ want /usr/include/gtest/gtest.h libgtest-dev
 [ "$need" = aec-eval ] && want gnuplot gnuplot-nox
 [ "$need" = aec-eval ] && want pkg-config pkg-config
 [ "$need" = aec-eval ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
+# The examples' pictures (gnuplot) and the echo canceller's WAV files
+# (libsndfile); without them the examples still build and run.
+[ "$need" = figures ] && { want gnuplot gnuplot-nox; want /usr/include/sndfile.h libsndfile1-dev; }
 if [ -n "$missing" ]; then
   echo "error: missing prerequisites; install them with:" >&2
   echo "  apt-get install$missing" >&2
