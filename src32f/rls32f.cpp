@@ -4,6 +4,8 @@
 #include "quolmrls32f.h"  // first: its declarations carry the export mark
 #include <string.h>
 
+#include <limits>
+
 #include "consts32f.h"
 #include "rlstriangle32f.h"
 #include "transversal32f.h"
@@ -71,6 +73,32 @@ DT32S rlsInit(quolmRls *f, DT32S n, DT32F lambda, DT32F delta,
   return rlsSetUp(f, n, lambda, delta, coefBuf, stateBuf);
 }
 
+// 2^(max_exponent/2) of the sample type: while P's diagonal, and so every
+// element of P, stays below it, P*x and x'Px stay finite for any regressor
+// whose squared norm does too.
+constexpr DT32F invCorrCap() {
+  DT32F c = 1;
+  for (int i = 0; i < std::numeric_limits<DT32F>::max_exponent / 2; ++i)
+    c *= 2;
+  return c;
+}
+
+// The 1/lambda of this sample's update of P. Without excitation in some
+// direction (silence above all) P grows by 1/lambda per sample until it
+// overflows; once the largest diagonal element would pass the cap, P is not
+// scaled (forgetting pauses) until the input brings it down again.
+Acc forgetting(const quolmRls *f) {
+  const DT32F *P = f->invCorr;
+  DT32F largest = 0;
+  size_t diag = 0;
+  for (DT32S r = 0; r < f->length; ++r) {
+    largest = P[diag] > largest ? P[diag] : largest;
+    diag += size_t(r) + 2;
+  }
+  const Acc invLambda = f->invLambda;
+  return invLambda * Acc(largest) < Acc(invCorrCap()) ? invLambda : 1.0;
+}
+
 // One sample: Shift moves xNew into the delay line first (the LC forms use
 // the line as the caller left it); Adapt forms the error and updates the
 // coefficients. P is updated either way. Returns y.
@@ -88,7 +116,7 @@ DT32F rlsStep(quolmRls *f, DT32F xNew, DT32F d) {
   rlstriangle::timesVector(f->invCorr, x, f->gain, n);
   const DT32F s = DT32F(dotLinBuf(x, f->gain, n));
   rlstriangle::update(f->invCorr, f->gain, Adapt ? f->coefs : nullptr, n,
-                      Acc(s) + Acc(f->lambda), f->invLambda, e);
+                      Acc(s) + Acc(f->lambda), forgetting(f), e);
   return y;
 }
 
