@@ -1,22 +1,61 @@
 #!/bin/sh
-# Stops with the name of the Debian package to install when a tool or library
-# that the build needs is missing. Argument: test (default) or bench.
-need=${1:-test}
-missing=""
-want() { # command-or-file package
-  case "$1" in
-    /*) [ -e "$1" ] || missing="$missing $2" ;;
-    *) command -v "$1" >/dev/null 2>&1 || missing="$missing $2" ;;
-  esac
+# Makes sure the Debian packages that a purpose needs are installed.
+# Usage: prereqs.sh PURPOSE...  with PURPOSE one of demo, install, test,
+# bench, docs, deb. Run as root with apt-get at hand, it installs what is
+# missing (after apt-get update, saying which); otherwise it stops with the
+# command that would.
+set -eu
+
+# One line per requirement: the purposes that need it (comma-separated, or
+# "all"), what shows it is there (a command, or an absolute path), the
+# Debian package, and "optional" where the purpose works without it.
+requirements() {
+  cat <<'TABLE'
+all           cmake                                   cmake
+all           g++                                     g++
+all           cc                                      gcc
+all           make                                    make
+test          /usr/include/gtest/gtest.h              libgtest-dev
+test          nm                                      binutils
+test,deb      pkg-config                              pkg-config
+test,deb      dpkg-deb                                dpkg
+bench         /usr/include/benchmark/benchmark.h      libbenchmark-dev
+bench         /usr/include/fftw3.h                    libfftw3-dev  optional
+docs          doxygen                                 doxygen
+TABLE
 }
-want cmake cmake
-want g++ g++
-want gcc gcc
-want nm binutils
-want /usr/include/gtest/gtest.h libgtest-dev
-[ "$need" = bench ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
-if [ -n "$missing" ]; then
-  echo "error: missing prerequisites; install them with:" >&2
-  echo "  apt-get install$missing" >&2
-  exit 1
+
+purposes=" ${*:-test} "
+missing=""
+optional=""
+while read -r users what package kind; do
+  wanted=no
+  for p in $(echo "$users" | tr , " "); do
+    case "$purposes" in *" $p "*) wanted=yes ;; esac
+    [ "$p" = all ] && wanted=yes
+  done
+  [ "$wanted" = yes ] || continue
+  case "$what" in
+    /*) [ -e "$what" ] && continue ;;
+    *) command -v "$what" >/dev/null 2>&1 && continue ;;
+  esac
+  case " $missing $optional " in *" $package "*) continue ;; esac
+  if [ "${kind:-}" = optional ]; then optional="$optional $package"
+  else missing="$missing $package"; fi
+done <<EOF2
+$(requirements)
+EOF2
+
+[ -n "$missing$optional" ] || exit 0
+if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
+  echo "prereqs: installing$missing$optional (for:$purposes)"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    --no-install-recommends $missing $optional
+  exit 0
 fi
+[ -z "$optional" ] || echo "prereqs: optional, not installed:$optional"
+[ -n "$missing" ] || exit 0
+echo "error: missing prerequisites for:$purposes; install them with:" >&2
+echo "  apt-get install$missing" >&2
+exit 1

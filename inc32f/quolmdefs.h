@@ -4,6 +4,15 @@
 
 #include <stdint.h>
 
+/* Version of the library, the one place it is written: the build reads it
+   from here for the package, the SONAME and the pkg-config files. */
+#define QUOLM_VERSION_MAJOR 1
+#define QUOLM_VERSION_MINOR 0
+#define QUOLM_VERSION_PATCH 0
+/* The three numbers in one comparable value, e.g. 10000 for 1.0.0. */
+#define QUOLM_VERSION \
+  (QUOLM_VERSION_MAJOR * 10000 + QUOLM_VERSION_MINOR * 100 + QUOLM_VERSION_PATCH)
+
 typedef uint8_t  DT8U;
 typedef uint16_t DT16U;
 typedef uint32_t DT32U;

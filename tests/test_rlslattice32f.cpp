@@ -567,7 +567,7 @@ TEST(RlsLatFpef, WhitensAnAr2Process) {
 // family stays finite and keeps doing its job.
 TEST(RlsLatFamilies, LongSinglePrecisionRunStaysFinite) {
   if (sizeof(DT32F) != 4) GTEST_SKIP() << "single-precision run";
-  const int samples = 1000000;
+  const int samples = kLongRun;
   const DT32S N = 8;
   quolmRlslattice lat;
   quolmRlslbpef bpef;
