@@ -1,5 +1,6 @@
 # The double-precision tree is the single-precision one with the precision tag
-# replaced: "32f" -> "64f" and "DT32F" -> "DT64F", in file names and contents.
+# replaced in either case: "32f" -> "64f" in file names and contents, and
+# "32F" -> "64F" in contents (DT32F, the include guards, QUOLM_BUILD_DT32F).
 # It is written into the build folder at configure time and never kept in git.
 
 # Copies every file of SRC_DIR matching the globs into DST_DIR. A file whose
@@ -18,7 +19,7 @@ function(quolm_generate_64f SRC_DIR DST_DIR OUT_VAR)
     if(name MATCHES "32f")
       string(REPLACE "32f" "64f" name "${name}")
       string(REPLACE "32f" "64f" text "${text}")
-      string(REPLACE "DT32F" "DT64F" text "${text}")
+      string(REPLACE "32F" "64F" text "${text}")
     endif()
     set(out "${DST_DIR}/${name}")
     set(old "")

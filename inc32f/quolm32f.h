@@ -2,7 +2,7 @@
 #ifndef QUOLM32F_H
 #define QUOLM32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 #include "quolmvector32f.h"
 #include "quolmfir32f.h"
 #include "quolmlms32f.h"

@@ -6,9 +6,9 @@
 #ifndef QUOLMADJLMS32F_H
 #define QUOLMADJLMS32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;        /* N, adaptive taps; 0 after a failed Init */

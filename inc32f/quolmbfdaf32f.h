@@ -4,9 +4,9 @@
 #ifndef QUOLMBFDAF32F_H
 #define QUOLMBFDAF32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;         /* L; 0 after Free or a failed Init */

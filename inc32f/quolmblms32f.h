@@ -5,9 +5,9 @@
 #ifndef QUOLMBLMS32F_H
 #define QUOLMBLMS32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;     /* N; 0 after a failed Init */

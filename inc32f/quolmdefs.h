@@ -44,12 +44,28 @@ typedef enum {
 #define QUOLM_API
 #endif
 
+/* Open and close the declarations of the build with tag 32f or 64f. In C++
+   they sit in the inline namespace quolm_c32f or quolm_c64f: callers still
+   write quolmNlms, while each build's records are distinct types, so one
+   program (even one translation unit) may use both builds. Function symbols
+   keep C linkage and are the same under either namespace. */
 #ifdef __cplusplus
-#define QUOLM_BEGIN_DECLS extern "C" {
-#define QUOLM_END_DECLS }
+#define QUOLM_BEGIN_DECLS(tag) inline namespace quolm_c##tag { extern "C" {
+#define QUOLM_END_DECLS } }
 #else
-#define QUOLM_BEGIN_DECLS
+#define QUOLM_BEGIN_DECLS(tag)
 #define QUOLM_END_DECLS
 #endif
 
+#endif
+
+/* Both builds name their records alike, so a C translation unit can use only
+   one of them; each build's headers define QUOLM_BUILD_DT32F or
+   QUOLM_BUILD_DT64F before including this file (checked at every inclusion).
+   The missing include stops the compiler right after the message, before the
+   second build's records would add a redefinition error for each record. */
+#if !defined(__cplusplus) && defined(QUOLM_BUILD_DT32F) && \
+    defined(QUOLM_BUILD_DT64F)
+#error "quolm: a C translation unit can use one build only, but it includes headers of both quolm32f and quolm64f: compile each build's code in its own .c file (records never cross between them), or use C++"
+#include "quolm: stop after the error above"
 #endif

@@ -10,9 +10,9 @@
 
 #include <stdio.h>
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 /* x[0..N-1] on one line. dispR32f does not count the line end, fdispR32f does. */
 DT32S dispR32f(const DT32F *x, DT32S N);

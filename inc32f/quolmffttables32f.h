@@ -14,7 +14,7 @@
 
 #include <math.h>
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
 /* Entries of the work area of a set for N: the smallest power of two W with
    8*W*W >= N (1 for N <= 8, 2 for N = 16 or 32, 4 for N = 64 or 128, ...). */

@@ -3,9 +3,9 @@
 #ifndef QUOLMFIR32F_H
 #define QUOLMFIR32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32F *coefs;     /* the caller's N coefficients, never copied */

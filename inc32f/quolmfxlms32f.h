@@ -5,9 +5,9 @@
 #ifndef QUOLMFXLMS32F_H
 #define QUOLMFXLMS32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;         /* N, adaptive taps; 0 after a failed Init */

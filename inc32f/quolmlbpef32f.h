@@ -4,9 +4,9 @@
 #ifndef QUOLMLBPEF32F_H
 #define QUOLMLBPEF32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;        /* N, the prediction order (lattice stages); 0 after

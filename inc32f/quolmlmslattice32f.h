@@ -4,9 +4,9 @@
 #ifndef QUOLMLMSLATTICE32F_H
 #define QUOLMLMSLATTICE32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;      /* N ladder coefficients, N-1 lattice stages; 0 after

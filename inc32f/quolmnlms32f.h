@@ -4,9 +4,9 @@
 #ifndef QUOLMNLMS32F_H
 #define QUOLMNLMS32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;     /* N; 0 after a failed Init */

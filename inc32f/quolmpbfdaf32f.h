@@ -4,9 +4,9 @@
 #ifndef QUOLMPBFDAF32F_H
 #define QUOLMPBFDAF32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;       /* L, coefficients per partition; 0 after Free or a

@@ -3,9 +3,9 @@
 #ifndef QUOLMRLSLFPEF32F_H
 #define QUOLMRLSLFPEF32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32F *fwdPower;   /* N forward error powers F; 0.001 at the start */

@@ -4,9 +4,9 @@
 #ifndef QUOLMTDLMS32F_H
 #define QUOLMTDLMS32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 typedef struct {
   DT32S length;     /* L, the coefficients GetCoef/SetCoef show; 0 after Free

@@ -2,13 +2,9 @@
 #ifndef QUOLMVECTOR32F_H
 #define QUOLMVECTOR32F_H
 
-#include "quolmdefs.h"
+#include "quolmbuild32f.h"
 
-/* Names the sample type of this header set; the double set defines
-   QUOLM_BUILD_DT64F instead. */
-#define QUOLM_BUILD_DT32F 1
-
-QUOLM_BEGIN_DECLS
+QUOLM_BEGIN_DECLS(32f)
 
 /* Zeroes x[0..N-1]. -1 when x is null, else 0 (nothing written for N < 1). */
 QUOLM_API DT32S reset32f(DT32F *x, DT32S N);
