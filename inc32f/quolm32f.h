@@ -1,4 +1,5 @@
-/* quolm: every public declaration of the DT32F build. */
+/** @file
+    quolm: every public declaration of the DT32F build. */
 #ifndef QUOLM32F_H
 #define QUOLM32F_H
 
