@@ -28,8 +28,9 @@ typedef struct {
     @param blockLen samples per block call, >= 1
     @param mu step size: w[k] += mu * err * x(n-k), not normalised. Converges
       for 0 < mu < 2 / (N * Px), Px the input power (mean square); about a
-      tenth of that is a good start. Larger values diverge; the sign laws are
-      bounded but their final error grows with mu
+      tenth of that is a good start. Larger values diverge. Under the
+      sign-error and sign-sign laws a step moves a coefficient by at most mu *
+      |x| (exactly mu for sign-sign), so there mu sets the final error
     @return 0 on success; -2 when N < 1 or blockLen < 1; -3 when an allocation
       fails (nothing stays allocated). Every failure sets length to 0. */
 QUOLM_API DT32S blms32fInit(quolmBlms *filter, DT32S N, DT32S blockLen,
@@ -41,8 +42,9 @@ QUOLM_API DT32S blms32fInit(quolmBlms *filter, DT32S N, DT32S blockLen,
     @param blockLen samples per block call, >= 1
     @param mu step size: w[k] += mu * err * x(n-k), not normalised. Converges
       for 0 < mu < 2 / (N * Px), Px the input power (mean square); about a
-      tenth of that is a good start. Larger values diverge; the sign laws are
-      bounded but their final error grows with mu
+      tenth of that is a good start. Larger values diverge. Under the
+      sign-error and sign-sign laws a step moves a coefficient by at most mu *
+      |x| (exactly mu for sign-sign), so there mu sets the final error
     @param coefBuf caller buffer of N values for the coefficients; zeroed here
     @param stateBuf caller buffer of N values for the delay line; zeroed here
     @return 0 on success; -2 when N < 1 or blockLen < 1; -1 when coefBuf or

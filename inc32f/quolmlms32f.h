@@ -24,8 +24,9 @@ typedef struct {
     @param N number of coefficients, >= 1
     @param mu step size: w[k] += mu * err * x(n-k), not normalised. Converges
       for 0 < mu < 2 / (N * Px), Px the input power (mean square); about a
-      tenth of that is a good start. Larger values diverge; the sign laws are
-      bounded but their final error grows with mu
+      tenth of that is a good start. Larger values diverge. Under the
+      sign-error and sign-sign laws a step moves a coefficient by at most mu *
+      |x| (exactly mu for sign-sign), so there mu sets the final error
     @return 0 on success; -2 when N < 1; -3 when an allocation fails (nothing
       stays allocated). Every failure sets length to 0. */
 QUOLM_API DT32S lms32fInit(quolmLms *filter, DT32S N, DT32F mu);
@@ -35,8 +36,9 @@ QUOLM_API DT32S lms32fInit(quolmLms *filter, DT32S N, DT32F mu);
     @param N number of coefficients, >= 1
     @param mu step size: w[k] += mu * err * x(n-k), not normalised. Converges
       for 0 < mu < 2 / (N * Px), Px the input power (mean square); about a
-      tenth of that is a good start. Larger values diverge; the sign laws are
-      bounded but their final error grows with mu
+      tenth of that is a good start. Larger values diverge. Under the
+      sign-error and sign-sign laws a step moves a coefficient by at most mu *
+      |x| (exactly mu for sign-sign), so there mu sets the final error
     @param coefBuf caller buffer of N values for the coefficients; zeroed here
     @param stateBuf caller buffer of N values for the delay line; zeroed here
     @return 0 on success; -1 when coefBuf or stateBuf is null; -2 when N < 1.
