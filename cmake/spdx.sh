@@ -38,7 +38,9 @@ for f in $(files); do
     else
       { echo "$c"; cat "$f"; } >"$f.spdx"
     fi
-    cat "$f.spdx" >"$f" && rm "$f.spdx"
+    # A new file in place of the old one: a running script (this one) keeps
+    # reading the old text.
+    chmod --reference="$f" "$f.spdx" && mv "$f.spdx" "$f"
     echo "added: $f"
   else
     echo "no SPDX line: $f" >&2
