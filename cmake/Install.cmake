@@ -2,6 +2,10 @@
 # libraries and the license) and Development (headers, link-time files, CMake
 # package, pkg-config files). The Debian packages follow the same split.
 
+# Installing and packing build nothing themselves (the make targets build the
+# libraries first); otherwise cpack would build every test program first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 foreach(tag IN LISTS QUOLM_TAGS)
   install(TARGETS quolm${tag} EXPORT quolmTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime
