@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Convenience wrapper around CMake and CTest. Each target first makes sure the
 # Debian packages its purpose needs are there (cmake/prereqs.sh), then
 # configures the one build tree with the parts it needs and builds only those.

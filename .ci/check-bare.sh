@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # A machine without GoogleTest and Google Benchmark, as CMake sees it: the
 # default configure must skip tests and benchmarks with a status line, and
 # still build the libraries (static here) and the demo; the demo runs, and the

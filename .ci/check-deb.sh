@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Packs the build tree BUILD into its Debian packages, unpacks them into a
 # temporary folder with dpkg-deb -x (the system is not touched) and builds the
 # README example against what they hold. Usage: check-deb.sh BUILD

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs the build tree BUILD into a temporary prefix and builds the README
 # example against it. Usage: check-install.sh BUILD
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Builds the README's example program against the quolm installed under
 # PREFIX, as the README tells a user to: once with pkg-config and once with
 # CMake's find_package and its components; runs both. Also checks that the

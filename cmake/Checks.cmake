@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks of the project as a user meets it, beside the unit tests. Each one is
 # a script under .ci/ run by CTest with a label: "package" for installing and
 # packaging, "lint" for the repository's own rules.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # `docs` target: the HTML reference of the public headers, written in the
 # single-precision spelling (the double set reads the same with 64f). Any
 # undocumented function, record, field or parameter fails the build.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What `cmake --install` puts where, in two components: Runtime (the shared
 # libraries and the license) and Development (headers, link-time files, CMake
 # package, pkg-config files). The Debian packages follow the same split.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The libraries, one per precision tag. Each may come in two variants from the
 # same sources: the plain one (target quolm<tag>, installed) and, when
 # QUOLM_SANITIZE is on, a copy built with AddressSanitizer and UBSan (target

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # quolm_feature(VAR DOC FOUND WHY): an option that defaults to ON only in the
 # top-level project and only when its dependencies were found (FOUND is the
 # name of a variable). When it defaults to OFF for want of them, one status

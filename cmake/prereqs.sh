@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Makes sure the Debian packages that a purpose needs are installed.
 # Usage: prereqs.sh PURPOSE...  with PURPOSE one of demo, install, test,
 # bench, docs, deb. Run as root with apt-get at hand, it installs what is

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Every source, header, script and build file starts with an SPDX license
 # line. Without arguments: lists the files that lack it and fails. With --fix:
 # adds the line (after a #! line) in the comment form of the file's kind.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: every public declaration of the DT32F build. */
 #ifndef QUOLM32F_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: adjoint LMS filter for control through a secondary path (DT32F
    build). The adaptive filter's output reaches the error point through the

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: block frequency-domain adaptive filter: L coefficients adapted
    block by block in the frequency domain with one FFT size M >= L + B - 1,

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: block LMS adaptive transversal filter with the sign-error,
    sign-regressor and sign-sign laws (DT32F build). Each call takes a block of

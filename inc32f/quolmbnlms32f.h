@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: block NLMS adaptive transversal filter (DT32F build). Each call takes
    a block of blockLen samples and adapts after every sample by a step divided

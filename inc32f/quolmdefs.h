@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: basic types shared by the library builds and their callers, the
     version, and the declaration macros of the public headers. */

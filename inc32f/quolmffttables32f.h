@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: builds the FFT table set that the frequency-domain filters (BFDAF,
    PBFDAF, TDLMS) take at Init (DT32F build). Header only: nothing here is

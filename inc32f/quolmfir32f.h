@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: fixed FIR filter over a circular delay line (DT32F build).
    y(n) = sum_k coefs[k] * x(n-k); the coefficients stay the caller's. */

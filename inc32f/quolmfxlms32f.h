@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: filtered-x LMS filter for control through a secondary path, as in
    active noise control (DT32F build). The adaptive filter's output reaches the

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: lattice backward prediction error filter: an order-N gradient
    adaptive lattice predicting the sample N steps back from the N newer ones

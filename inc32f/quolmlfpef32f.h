@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: lattice forward prediction error filter: an order-N gradient
    adaptive lattice predicting each sample from the N before it

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: LMS adaptive transversal filter with the sign-error, sign-regressor
    and sign-sign laws, circular and LC forms (DT32F build). */

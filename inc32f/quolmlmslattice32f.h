@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: LMS lattice joint-process estimator: a gradient adaptive lattice
    turns the input into backward prediction errors, a ladder of coefficients

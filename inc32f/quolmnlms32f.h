@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: normalised LMS adaptive transversal filter, circular and LC forms
    (DT32F build). The step is divided by a running average of the squared

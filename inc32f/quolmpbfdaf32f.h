@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: partitioned-block frequency-domain adaptive filter: P partitions of
    L coefficients share one FFT size M >= L + B - 1; partition p acts on the

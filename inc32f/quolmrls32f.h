@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: exponentially weighted recursive-least-squares adaptive transversal
    filter with a linear delay line (DT32F build). P, the estimate of the inverse

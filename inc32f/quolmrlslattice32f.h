@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: RLS lattice joint-process estimator: N least-squares lattice stages
    and a ladder that forms the estimate from the backward errors (DT32F

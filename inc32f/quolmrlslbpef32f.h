@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: RLS lattice backward prediction error filter of order N, with
    optional direct-form predictor coefficients (DT32F build). */

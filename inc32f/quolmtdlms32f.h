@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: transform-domain LMS filter. The weights live in the frequency
    domain of an M-point real FFT of the tapped delay line and each bin adapts

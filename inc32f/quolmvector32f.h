@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /** @file
     quolm: vector and buffer helpers (DT32F build). */
 #ifndef QUOLMVECTOR32F_H

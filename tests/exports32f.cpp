@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library exports exactly the listed functions and nothing else, and its
 // headers compile as C99.
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS adaptive transversal filter: arithmetic against a plain model of the
 // update, codes, lifecycle, and the jobs it exists for.
 #include <float.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS lattice joint-process estimator and the RLS lattice backward and forward
 // prediction error filters.
 #include <stdarg.h>

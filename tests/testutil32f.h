@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Shared test helpers; the double-build test program is generated from the
 // same text, so DT32F below reads DT64F there.
 #ifndef QUOLM_TESTUTIL32F_H
