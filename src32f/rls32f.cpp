@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recursive-least-squares adaptive transversal filter. P, the estimate of the
 // inverse input correlation matrix, is held as its lower triangle, row r at
 // offset r(r+1)/2; the row starts are carried as running sums in size_t, so

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // What the three RLS lattice families share: the least-squares stage
 // recursion, the step-up recursion to direct-form coefficients, and set-up,
 // reset, release, copies and resize over any of their records. The joint

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Normalised LMS adaptive transversal filter.
 #include "transversal32f.h"
 
