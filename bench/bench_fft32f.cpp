@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real FFT engine, forward and inverse, for M = 16 .. 8192; FFTW's r2c
 // and c2r (planned with FFTW_MEASURE) beside it when the bench is built with
 // FFTW. Every case copies its fresh input in before each transform, so that

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs the benchmark programs from the build folder; extra arguments go to
 # Google Benchmark (e.g. --benchmark_filter=Lms).
 set -e

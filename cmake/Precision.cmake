@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The double-precision tree is the single-precision one with the precision tag
 # replaced in either case: "32f" -> "64f" in file names and contents, and
 # "32F" -> "64F" in contents (DT32F, the include guards, QUOLM_BUILD_DT32F).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Adjoint LMS filter: the error is filtered through the time-reversed model of
 // the secondary path and correlated with the reference delayed to match, in a
 // normalised update.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Checked sizes and zero-filled allocation. Every buffer size is computed in
 // size_t with overflow checks; a size that the library could not index with
 // DT32S, or that overflows, is refused like a failed allocation.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Block frequency-domain adaptive filter: one coefficient spectrum, the
 // overlap-save output of each block and a power-normalised block gradient,
 // optionally constrained to L time-domain taps.

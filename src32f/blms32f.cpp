@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Block LMS adaptive transversal filter: the LMS step applied to each sample
 // of a block, in the four update laws.
 #include "blockrun32f.h"

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // What the block LMS and block NLMS families share beyond the transversal
 // Inits: the set-up and the checks of a block call. Both records keep
 // `length`, `blockLen`, `coefs`, `delayLine` and `index`; everything is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Block NLMS adaptive transversal filter: per sample of a block, the output,
 // the running power of the newest input and a step normalised by it.
 #include "blockrun32f.h"

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // The block steps shared by the frequency-domain block filters (BFDAF and the
 // partitioned PBFDAF): sizing, overlap-save windowing, output and error
 // spectra, the power-normalised gradient step and the gradient constraint.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real FFT: bit reversal in the caller's work area, radix-4 complex stages
 // (radix-2 when the count of pairs is not a power of four), and the split and
 // join steps between the N/2-point complex transform and the real spectrum.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // The real FFT of the frequency-domain families: N real values to a packed
 // spectrum in place and back, reading its twiddles and cosines only from the
 // caller's table set (see quolmffttables32f.h).

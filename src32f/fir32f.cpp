@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fixed FIR filter on the caller's coefficients.
 #include <stdlib.h>
 

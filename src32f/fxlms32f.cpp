@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Filtered-x LMS filter: the reference is filtered through the caller's model
 // of the secondary path, and that filtered history is the regressor of a
 // normalised update driven by the error at the error point.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Inner loops shared by the transversal families. Every dot product runs in
 // one double accumulator in increasing coefficient order; values are rounded
 // to the sample type only where they are stored.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // What the gradient lattice families (LMS lattice, backward and forward
 // lattice predictors) have in common: the normalised-gradient stage recursion
 // and, as templates over their records, the block layout, Init, Free, Reset

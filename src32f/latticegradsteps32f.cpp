@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The division-bound update passes of the gradient lattice families, also
 // built for AVX2 (see QUOLM_WIDE_CLONES).
 #include "latticegrad32f.h"

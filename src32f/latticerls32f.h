@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // What the three RLS lattice families share: the least-squares stage
 // recursion and, over any of their records, set-up, reset, release and
 // resize. The joint estimator's record is told apart by its `jointCorr`

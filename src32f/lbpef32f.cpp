@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lattice backward prediction error filter: an order-N gradient adaptive
 // lattice whose last backward error is the part of the sample N steps back
 // that the N newer samples do not predict. A ring of the last N+1 inputs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lattice forward prediction error filter: an order-N gradient adaptive
 // lattice whose last forward error is the part of each sample that the N
 // samples before it do not predict.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LMS adaptive transversal filter: four update laws, circular and LC forms.
 #include "lmsstep32f.h"
 #include "quolmlms32f.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LMS lattice joint-process estimator: a gradient adaptive lattice of N-1
 // stages whitens the input into N backward errors, and a power-normalised
 // LMS ladder combines them into the output.

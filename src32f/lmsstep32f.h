@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // One sample of the LMS law on any record with `length` coefficients `coefs`,
 // a ring `delayLine` with write slot `index` and a step size `mu`: shared by
 // the per-sample and the block families so both give the same results.

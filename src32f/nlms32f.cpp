@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Normalised LMS adaptive transversal filter, circular and LC forms.
 #include "consts32f.h"
 #include "kernels32f.h"

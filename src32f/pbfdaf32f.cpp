@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Partitioned-block frequency-domain adaptive filter: P coefficient spectra,
 // a ring of the last P input spectra (the spectral delay line) and one
 // power-normalised error spectrum per block shared by every partition.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recursive-least-squares adaptive transversal filter: the record, its
 // lifecycle and the per-sample step; the arithmetic on P, the packed inverse
 // correlation triangle, lives in rlstriangle32f.cpp.

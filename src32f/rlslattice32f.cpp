@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS lattice joint-process estimator: least-squares lattice stages with a
 // ladder of a posteriori estimation errors.
 #include "latticerls32f.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS lattice backward prediction error filter: the least-squares stages
 // without a ladder, an input ring for the sample N steps back, and direct-form
 // coefficients from the backward reflection coefficients.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS lattice forward prediction error filter: the least-squares stages
 // without a ladder, and direct-form coefficients from the forward reflection
 // coefficients.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // What the filtered-x and adjoint LMS families share. Both adapt N taps whose
 // output reaches the error point through the caller's secondary path, and
 // keep three rings in one state block: the output history (secLength slots),

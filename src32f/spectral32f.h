@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Element-wise and bin-wise routines of the frequency-domain filters. Spectra
 // are packed as realFft leaves them: DC in [0], Nyquist in [1], bin k
 // (1 <= k < bins - 1) as [2k] + i [2k+1]; the spectral routines take the bin

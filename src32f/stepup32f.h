@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Step-up recursion: reflection coefficients of a lattice predictor to the
 // direct-form coefficients of the same predictor.
 #ifndef QUOLM_STEPUP32F_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Transform-domain LMS filter. Every sample the newest M inputs are
 // transformed by the real FFT; the output is the inner product of that
 // spectrum with the weight spectrum, and each bin adapts with the step size

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Operations shared by the records that keep `length` coefficients in `coefs`
 // and a circular delay line of `length` samples in `delayLine` with write
 // slot `index` (LMS, NLMS and their block forms): one implementation each.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // The vector copy rules shared by every family's Get/Set operations, and the
 // carrying of a ring's recent history into a resized ring.
 #ifndef QUOLM_VCOPY32F_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exported vector helpers and the in-place addition.
 #include "quolmvector32f.h"  // first: its declarations carry the export mark
 #include "kernels32f.h"

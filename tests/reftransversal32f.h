@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Reference model of the transversal filters for the tests: the textbook
 // sums with the library's rounding rules (one double accumulator in index
 // order, rounding only where a value is stored).

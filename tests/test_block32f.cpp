@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Block LMS and block NLMS filters: blocks against single steps, the update
 // laws, the power estimate, copies, resize and codes.
 #include "reftransversal32f.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real FFT engine, its table builder and the spectral routines. The
 // engine is internal to the library, so its source is compiled in here.
 #include <math.h>

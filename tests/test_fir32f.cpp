@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fixed FIR filter.
 #include "reftransversal32f.h"
 

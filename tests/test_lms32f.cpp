@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LMS adaptive transversal filter: four laws, circular and LC forms.
 #include "reftransversal32f.h"
 

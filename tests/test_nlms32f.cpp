@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Normalised LMS adaptive transversal filter.
 #include "reftransversal32f.h"
 
