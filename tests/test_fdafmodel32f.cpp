@@ -63,7 +63,9 @@ Bin mul(Bin a, Bin b, bool real) {
 }
 Bin conj(Bin a) { return {a.re, -a.im}; }
 bool isReal(const Spec &s, size_t k) { return k == 0 || k + 1 == s.size(); }
-T power(Bin a, bool real) { return real ? a.re * a.re : a.re * a.re + a.im * a.im; }
+T power(Bin a, bool real) {
+  return real ? a.re * a.re : a.re * a.re + a.im * a.im;
+}
 
 // Constants of a block family as the build holds them.
 struct Consts {
@@ -179,6 +181,10 @@ void expectBits(const T *got, const Vec &want, const char *what) {
       return;
     }
 }
+
+// The models start from the spectrum that SetCoef leaves in the record (its
+// conversion is tested elsewhere); random taps make every block's output
+// non-trivial from the first sample.
 
 // Block FilterOnly in block 2, FilterUpdate otherwise.
 bool adaptsIn(size_t block) { return block != 2; }
