@@ -7,7 +7,8 @@ BENCHB  ?= build-bench
 PREFIX  ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all demo test test-plain test-asan bench install clean prereqs
+.PHONY: all demo test test-plain test-asan bench install clean prereqs \
+        digest-update test-digests test-cross
 
 all: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -23,7 +24,7 @@ demo: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS) --target pbfdafdemo
 	@sh demo/run-demo.sh $(BUILD)
 
-test: test-plain test-asan
+test: test-plain test-asan test-digests
 
 test-plain: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -34,6 +35,20 @@ test-asan:
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOLM_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure
+
+# The golden digests: rewrite them after a deliberate change of arithmetic;
+# compare the cheap configurations (x86-64-v3, clang) with them; cross-build
+# for aarch64 and compare under qemu. See tests/golden/.
+digest-update: $(BUILD)/Makefile
+	cmake --build $(BUILD) -j $(JOBS) --target quolm_digest32f quolm_digest64f
+	sh tests/golden/update-digests.sh $(BUILD)
+
+test-digests:
+	@sh tests/golden/check-configs.sh $(JOBS) $(CMAKE_FLAGS)
+
+test-cross:
+	@sh cmake/prereqs.sh cross
+	@sh tests/golden/check-cross.sh $(JOBS) $(CMAKE_FLAGS)
 
 bench:
 	@sh cmake/prereqs.sh bench
@@ -47,4 +62,4 @@ install: $(BUILD)/Makefile
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(BENCHB)
+	rm -rf $(BUILD) $(ASAN) $(BENCHB) build-digest-* build-cross

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Stops with the name of the Debian package to install when a tool or library
-# that the build needs is missing. Argument: test (default) or bench.
+# that the build needs is missing. Argument: test (default), bench, fuzz or
+# cross.
 need=${1:-test}
 missing=""
 want() { # command-or-file package
@@ -15,6 +16,9 @@ want gcc gcc
 want nm binutils
 want /usr/include/gtest/gtest.h libgtest-dev
 [ "$need" = bench ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
+[ "$need" = fuzz ] && want clang++ clang
+[ "$need" = cross ] && want aarch64-linux-gnu-g++ g++-aarch64-linux-gnu
+[ "$need" = cross ] && want qemu-aarch64 qemu-user
 if [ -n "$missing" ]; then
   echo "error: missing prerequisites; install them with:" >&2
   echo "  apt-get install$missing" >&2
