@@ -8,7 +8,7 @@ PREFIX  ?= /usr/local
 CMAKE_FLAGS ?=
 
 .PHONY: all demo test test-plain test-asan bench install clean prereqs \
-        digest-update test-digests test-cross
+        digest-update test-digests test-cross fuzz test-fuzz
 
 all: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -24,7 +24,7 @@ demo: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS) --target pbfdafdemo
 	@sh demo/run-demo.sh $(BUILD)
 
-test: test-plain test-asan test-digests
+test: test-plain test-asan test-digests test-fuzz
 
 test-plain: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -49,6 +49,19 @@ test-digests:
 test-cross:
 	@sh cmake/prereqs.sh cross
 	@sh tests/golden/check-cross.sh $(JOBS) $(CMAKE_FLAGS)
+
+# libFuzzer over every family (clang): make fuzz FUZZ_SECONDS=600 fuzzes each
+# build and keeps new inputs in fuzz/corpus; make test replays the corpus and
+# fuzzes half a minute per build when clang is installed.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@sh cmake/prereqs.sh fuzz
+	@sh fuzz/run-fuzz.sh $(FUZZ_SECONDS) keep $(JOBS)
+
+test-fuzz:
+	@if command -v clang++ >/dev/null 2>&1; then \
+	  sh fuzz/run-fuzz.sh 30 "" $(JOBS); \
+	else echo "test-fuzz: clang not installed, skipped"; fi
 
 bench:
 	@sh cmake/prereqs.sh bench
