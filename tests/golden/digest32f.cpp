@@ -99,8 +99,8 @@ DT32F kSecPath[4] = {DT32F(0.75), DT32F(0.25), DT32F(-0.125), DT32F(0.0625)};
 DT32F kSecModel[4] = {DT32F(0.7), DT32F(0.3), DT32F(-0.1), DT32F(0.05)};
 
 // Per-sample families: `update` runs on the first three quarters of the
-// signal, `only` on the rest; each returns y, and `err` reads the record's
-// error after an update (or 0 when the family has none).
+// signal, `only` on the rest; the y each returns is hashed (the updates hash
+// the record's error themselves).
 template <class Update, class Only>
 void perSample(Hash &h, Update update, Only only) {
   const Signal &s = sig();
