@@ -79,9 +79,10 @@ struct Ctx {
              DT32F(4096);
     return in.PickValueInArray(kOdd);
   }
-  // FFT tables built for 2 .. 4096 values (kept until the input ends: the
-  // frequency-domain records hold pointers to them).
+  // FFT tables for 2 .. 4096 values, built once per input: the frequency-
+  // domain records hold pointers to them, also after a failed set-up.
   void tables() {
+    if (!fftWork.empty()) return;
     const DT32S M = DT32S(1) << in.ConsumeIntegralInRange(1, 12);
     fftWork.assign(2 + quolmFftWorkLen32f(M), 0);
     fftTable.assign(M / 2 > 0 ? M / 2 : 1, DT32F(0));
