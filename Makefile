@@ -75,4 +75,4 @@ install: $(BUILD)/Makefile
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(BENCHB) build-digest-* build-cross
+	rm -rf $(BUILD) $(ASAN) $(BENCHB) build-digest-* build-cross build-fuzz
