@@ -171,6 +171,28 @@ void run(const Family<R> &fam, FuzzedDataProvider &in) {
   if (owned) fam.release(&rec);
 }
 
+// Helpers of the family tables.
+typedef unsigned long long U;
+inline U n(DT32S v) { return v < 0 ? 0 : U(v); }  // a size as the formulas use it
+
+// A caller array of `len` values that outlives the record (null when huge).
+inline DT32F *callerArray(Ctx &c, DT32S len) {
+  if (n(len) > kMaxValues) return nullptr;
+  c.kept.emplace_back(n(len));
+  for (DT32F &v : c.kept.back()) v = c.value();
+  return c.kept.back().data();
+}
+
+// One block call on the record's blockLen samples.
+template <class R, class Call>
+void block(R &r, Ctx &c, Call call) {
+  if (r.blockLen < 1 || r.blockLen > kMaxBlock) return;
+  Vec x(size_t(r.blockLen)), d(x.size()), y(x.size()), e(x.size());
+  for (size_t i = 0; i < x.size(); ++i) x[i] = c.value(), d[i] = c.value();
+  const DT32S rc = call(&r, x.data(), d.data(), y.data(), e.data());
+  expect(rc == 0, "a block call", rc);
+}
+
 }  // namespace fuzz32f
 
 #endif
