@@ -3,7 +3,7 @@
 # Debian packages its purpose needs are there (cmake/prereqs.sh), then
 # configures the one build tree with the parts it needs and builds only those.
 #   make demo | test | install [PREFIX=...] | bench | docs | deb | ci-extra
-#        | figures | aec-eval | clean
+#        | figures | aec-eval | digest-update | test-cross | fuzz | clean
 MAKEFLAGS += --no-print-directory
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD   ?= build
@@ -13,7 +13,8 @@ CMAKE_FLAGS ?=
 configure = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 build     = cmake --build $(BUILD) -j $(JOBS)
 
-.PHONY: all demo test install bench docs deb ci-extra figures aec-eval clean
+.PHONY: all demo test test-unit install bench docs deb ci-extra figures aec-eval \
+        clean digest-update test-digests test-cross fuzz test-fuzz
 
 all:
 	@sh cmake/prereqs.sh demo
@@ -26,9 +27,11 @@ demo:
 	$(build) --target pbfdafdemo
 	@sh demo/run-demo.sh $(BUILD)
 
+test: test-unit test-digests test-fuzz
+
 # The plain and the sanitizer variants of every test in one tree; the
 # benchmarks stay out of it.
-test:
+test-unit:
 	@sh cmake/prereqs.sh test
 	$(configure) -DQUOLM_BUILD_TESTS=ON -DQUOLM_SANITIZE=ON \
 	  -DQUOLM_BUILD_DEMO=ON -DQUOLM_BUILD_BENCH=OFF
@@ -65,6 +68,34 @@ ci-extra:
 	@sh cmake/prereqs.sh demo install
 	sh .ci/check-bare.sh
 
+# The golden digests: rewrite them after a deliberate change of arithmetic;
+# compare the cheap configurations (x86-64-v3, clang) with them; cross-build
+# for aarch64 and compare under qemu. See tests/golden/.
+digest-update:
+	$(configure)
+	$(build) --target quolm_digest32f quolm_digest64f
+	sh tests/golden/update-digests.sh $(BUILD)
+
+test-digests:
+	@sh tests/golden/check-configs.sh $(JOBS) $(CMAKE_FLAGS)
+
+test-cross:
+	@sh cmake/prereqs.sh cross
+	@sh tests/golden/check-cross.sh $(JOBS) $(CMAKE_FLAGS)
+
+# libFuzzer over every family (clang): make fuzz FUZZ_SECONDS=600 fuzzes each
+# build and keeps new inputs in fuzz/corpus; make test replays the corpus and
+# fuzzes half a minute per build when clang is installed.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@sh cmake/prereqs.sh fuzz
+	@sh fuzz/run-fuzz.sh $(FUZZ_SECONDS) keep $(JOBS)
+
+test-fuzz:
+	@if command -v clang++ >/dev/null 2>&1; then \
+	  sh fuzz/run-fuzz.sh 30 "" $(JOBS); \
+	else echo "test-fuzz: clang not installed, skipped"; fi
+
 # Runs every example in full and writes its picture to docs/img/.
 FIGURES = sysid levels aec anc predict equalise channels
 figures:
@@ -82,4 +113,4 @@ aec-eval:
 	sh bench/aec/run-eval.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-digest-* build-cross build-fuzz

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Makes sure the Debian packages that a purpose needs are installed.
 # Usage: prereqs.sh PURPOSE...  with PURPOSE one of demo, install, test,
-# bench, docs, deb, figures, aec-eval. Run as root with apt-get at hand, it installs what is
+# bench, docs, deb, figures, aec-eval, fuzz, cross. Run as root with apt-get at hand, it installs what is
 # missing (after apt-get update, saying which); otherwise it stops with the
 # command that would.
 set -eu
@@ -31,6 +31,9 @@ aec-eval      /usr/include/speex/speex_echo.h         libspeexdsp-dev
 aec-eval      espeak-ng                               espeak-ng
 aec-eval      sox                                     sox
 aec-eval      /usr/include/benchmark/benchmark.h      libbenchmark-dev
+test,fuzz     clang++                                 clang  optional
+cross         aarch64-linux-gnu-g++                   g++-aarch64-linux-gnu
+cross         qemu-aarch64                            qemu-user
 TABLE
 }
 

@@ -6,6 +6,7 @@
 
 #include "kernels32f.h"
 #include "quolmffttables32f.h"
+#include "spectral32f.h"
 
 namespace quolm32f {
 namespace {
@@ -21,7 +22,7 @@ struct Cplx {
 };
 
 inline Cplx mul(Cplx w, T re, T im) {
-  return {w.re * re - w.im * im, w.re * im + w.im * re};
+  return {diffOfProducts(w.re, re, w.im, im), w.re * im + w.im * re};
 }
 
 // Radix-4 butterflies over one block: for j = 0, 2, .., l-2 the complex
@@ -149,7 +150,7 @@ void split(DT32S N, T *a, DT32S nc, const T *cs) {
     kk += ks;
     const T wr = T(0.5) - cs[nc - kk], wi = cs[kk];
     const T xr = a[j] - a[k], xi = a[j + 1] + a[k + 1];
-    const T yr = wr * xr - wi * xi, yi = wr * xi + wi * xr;
+    const T yr = diffOfProducts(wr, xr, wi, xi), yi = wr * xi + wi * xr;
     a[j] -= yr;
     a[j + 1] -= yi;
     a[k] += yr;
@@ -167,7 +168,7 @@ void join(DT32S N, T *a, DT32S nc, const T *cs) {
     kk += ks;
     const T wr = T(0.5) - cs[nc - kk], wi = cs[kk];
     const T xr = a[j] - a[k], xi = a[j + 1] + a[k + 1];
-    const T yr = wr * xr + wi * xi, yi = wr * xi - wi * xr;
+    const T yr = wr * xr + wi * xi, yi = diffOfProducts(wr, xi, wi, xr);
     a[j] -= yr;
     a[j + 1] = yi - a[j + 1];
     a[k] += yr;

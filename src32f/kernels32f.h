@@ -15,8 +15,16 @@
 #ifndef QUOLM_KERNELS32F_H
 #define QUOLM_KERNELS32F_H
 
+#include <float.h>
+
 #include "quolmdefs.h"
 #include "ring32f.h"
+
+// Every operation rounds to its own type. The x87 unit keeps intermediates in
+// 80 bits and rounds them when it spills, so its results differ; 32-bit x86
+// builds use SSE2 instead (-msse2 -mfpmath=sse, set by the build).
+static_assert(FLT_EVAL_METHOD == 0,
+              "evaluate in the operand type (32-bit x86: -msse2 -mfpmath=sse)");
 
 // GCC 12's SLP vectoriser drops the rounding of a value stored as DT32F and
 // widened again when it packs independent chains of such values into one

@@ -12,6 +12,21 @@
 
 namespace quolm32f {
 
+// a * b - c * d. With FMA enabled, GCC 12's vectoriser turns a pair of
+// complex-product lanes "difference of products, sum of products" into a
+// fused vfmaddsub (fcmla on Arm) even under -ffp-contract=off. A sum with the
+// negated product is the same value (x - y is x + (-y) exactly), and that pair
+// of sums it leaves unfused. Without FMA the plain difference stays: it
+// vectorises better (the sum form costs up to a fifth of the FFT's time).
+inline DT32F diffOfProducts(DT32F a, DT32F b, DT32F c, DT32F d) {
+#if defined(__FMA__) || defined(__ARM_FEATURE_FMA)
+  const DT32F nc = -c;
+  return a * b + nc * d;
+#else
+  return a * b - c * d;
+#endif
+}
+
 // out[i] = b[i] - a[i]; out may be a or b.
 inline void subtractVector(const DT32F *a, const DT32F *b, DT32F *out,
                            DT32S n) {
@@ -68,7 +83,7 @@ inline void mulSpectrum(const DT32F *A, const DT32F *B, DT32F *out,
   for (DT32S k = 1; k < bins - 1; ++k) {
     const DT32F ar = A[2 * k], ai = A[2 * k + 1];
     const DT32F br = B[2 * k], bi = B[2 * k + 1];
-    out[2 * k] = ar * br - ai * bi;
+    out[2 * k] = diffOfProducts(ar, br, ai, bi);
     out[2 * k + 1] = ar * bi + ai * br;
   }
 }
@@ -82,7 +97,7 @@ inline void macSpectrum(const DT32F *A, const DT32F *B, DT32F *acc,
   for (DT32S k = 1; k < bins - 1; ++k) {
     const DT32F ar = A[2 * k], ai = A[2 * k + 1];
     const DT32F br = B[2 * k], bi = B[2 * k + 1];
-    acc[2 * k] += ar * br - ai * bi;
+    acc[2 * k] += diffOfProducts(ar, br, ai, bi);
     acc[2 * k + 1] += ar * bi + ai * br;
   }
 }
