@@ -19,7 +19,7 @@ typedef DT32F T;
 // The one call into the library's internals (compiled into this program by
 // test_fft32f.cpp): direction -1 forward, +1 inverse, in place.
 void transform(TableSet &t, DT32S dir, Vec &v) {
-  quolm32f::realFft32f(DT32S(v.size()), dir, v.data(), t.w(), t.t());
+  quolm32f::realFft(DT32S(v.size()), dir, v.data(), t.w(), t.t());
 }
 
 // A spectrum as bins 0 .. M/2; DC and Nyquist are real (im unused).
