@@ -29,7 +29,9 @@ QUOLM_API DT32S bnlms32fInitStatic(quolmBnlms *filter, DT32S N,
                                    DT32F *stateBuf);
 /* Filters the blockLen inputs x against d, writing y and e = d - y; per
    sample it updates the power estimate and adapts by
-   e*mu/(power + 1e-15). 0, or -1 for a null vector. */
+   e*mu/(power + 1e-15). 0, or -1 for a null vector. Silence guard: a power
+   estimate below the smallest normal value (long digital silence) restarts
+   from 1, as after Init, at the next non-zero sample. */
 QUOLM_API DT32S bnlms32fFilterUpdate(quolmBnlms *filter, const DT32F *x,
                                      const DT32F *d, DT32F *y, DT32F *e);
 /* Filters blockLen inputs into y and updates the power estimate; no

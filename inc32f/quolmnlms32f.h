@@ -26,7 +26,9 @@ QUOLM_API DT32S nlms32fInit(quolmNlms *filter, DT32S N, DT32F mu);
 QUOLM_API DT32S nlms32fInitStatic(quolmNlms *filter, DT32S N, DT32F mu,
                                   DT32F *coefBuf, DT32F *stateBuf);
 /* Filters x, forms err = d - y, updates the power estimate and adapts by
-   mu*err/(power + 1e-12); returns y from before the update. */
+   mu*err/(power + 1e-12); returns y from before the update. Silence guard: a
+   power estimate below the smallest normal value (long digital silence)
+   restarts from 1, as after Init, at the next non-zero sample. */
 QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d);
 /* Filters x and updates the power estimate; no adaptation. */
 QUOLM_API DT32F nlms32fFilterOnly(quolmNlms *filter, DT32F x);
