@@ -220,3 +220,34 @@ TEST(Silence, RlsLatticeForwardPredictorSurvivesALoudStart) {
     rlslfpef32fFree(&f);
   }
 }
+
+// After the silence the NLMS families start again as from Init: at N = 8 and
+// mu = 1/N their coefficients stay in the plant's range. Normalised by an
+// estimate catching up from 0 instead, they grew to 1e7 ... 1e17.
+TEST(Silence, NlmsFamiliesRestartTheirPowerEstimate) {
+  for (uint64_t seed = 0; seed < 20; ++seed) {
+    quolmNlms f;
+    quolmBnlms b;
+    ASSERT_EQ(nlms32fInit(&f, 8, DT32F(0.125)), 0);
+    ASSERT_EQ(bnlms32fInit(&b, 8, 1, DT32F(0.125)), 0);
+    DT32F x = 0, d = 0, y, e;
+    for (int n = 0; n < 80000; ++n) {  // the DT64F estimate vanishes in ~7e4
+      nlms32fFilterUpdate(&f, x, d);
+      bnlms32fFilterUpdate(&b, &x, &d, &y, &e);
+    }
+    Rng rng(seed);
+    double largest = 0;
+    for (int n = 0; n < 300; ++n) {
+      const DT32F prev = x;
+      x = DT32F(rng.sym());
+      d = DT32F(0.5 * x - 0.3 * prev);
+      nlms32fFilterUpdate(&f, x, d);
+      bnlms32fFilterUpdate(&b, &x, &d, &y, &e);
+      for (DT32S k = 0; k < 8; ++k)
+        largest = fmax(largest, fmax(fabs(f.coefs[k]), fabs(b.coefs[k])));
+    }
+    EXPECT_LT(largest, 2) << "seed " << seed;
+    nlms32fFree(&f);
+    bnlms32fFree(&b);
+  }
+}
