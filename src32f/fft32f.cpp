@@ -3,6 +3,10 @@
 // join steps between the N/2-point complex transform and the real spectrum.
 #include "fft32f.h"
 
+#include <stdint.h>
+
+#include <type_traits>
+
 #include "kernels32f.h"
 #include "quolmffttables32f.h"
 
@@ -56,6 +60,70 @@ QUOLM_FFT_STAGE void butterflies(T *__restrict p0, T *__restrict p1,
   }
 }
 
+// Wide form of the butterflies: kW values (four complex values in the single
+// build, two in the double) per 32-byte vector, as many as one AVX2 register
+// holds. The vector code does exactly the scalar operations lane by lane:
+// a - b as a + (-b) and products with +-1 are exact, so every value keeps its
+// bits. i*x needs re and im exchanged (swap) and the real lane negated (alt).
+// The helpers below pass 32-byte vectors by value; they are always inlined,
+// so the ABI note GCC gives for them concerns no real call.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+typedef T Wide __attribute__((vector_size(32)));
+constexpr DT32S kW = DT32S(32 / sizeof(T));
+typedef std::conditional<sizeof(T) == 4, int32_t, int64_t>::type Lane;
+typedef Lane LaneMask __attribute__((vector_size(32)));
+
+struct Lanes {
+  LaneMask swap, evenOdd;  // (1, 0, 3, 2, ..), (0, kW + 1, 2, kW + 3, ..)
+  Wide alt, conj;          // (-1, 1, -1, 1, ..), (1, -1, 1, -1, ..)
+  Lanes() {
+    for (DT32S i = 0; i < kW; ++i) {
+      swap[i] = i ^ 1;
+      evenOdd[i] = i & 1 ? kW + i : i;
+      alt[i] = i & 1 ? T(1) : T(-1);
+      conj[i] = -alt[i];
+    }
+  }
+};
+
+QUOLM_FFT_STAGE Wide load(const T *p) {
+  Wide v;
+  __builtin_memcpy(&v, p, sizeof v);
+  return v;
+}
+
+QUOLM_FFT_STAGE void store(T *p, Wide v) { __builtin_memcpy(p, &v, sizeof v); }
+
+// w * u for each complex lane: (wr ur - wi ui, wr ui + wi ur).
+QUOLM_FFT_STAGE Wide mulWide(const Lanes &c, Wide wr, Wide wi, Wide u) {
+  return u * wr + __builtin_shuffle(u, c.swap) * wi * c.alt;
+}
+
+// butterflies<Plain, Conj> for l a multiple of kW.
+template <bool Plain, bool Conj = false>
+QUOLM_FFT_STAGE void butterfliesWide(T *p0, T *p1, T *p2, T *p3, DT32S l,
+                                     Cplx w1, Cplx w2, Cplx w3) {
+  const Lanes c;
+  const Wide w1r = Wide{} + w1.re, w1i = Wide{} + w1.im;
+  const Wide w2r = Wide{} + w2.re, w2i = Wide{} + w2.im;
+  const Wide w3r = Wide{} + w3.re, w3i = Wide{} + w3.im;
+  for (DT32S j = 0; j < l; j += kW) {
+    const Wide a0 = load(p0 + j), a1 = load(p1 + j);
+    const Wide a2 = load(p2 + j), a3 = load(p3 + j);
+    const Wide x0 = a0 + a1, x1 = a0 - a1, x2 = a2 + a3, x3 = a2 - a3;
+    const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;  // i * x3
+    Wide y0 = x0 + x2, y2 = x0 - x2, y1 = x1 + ix3, y3 = x1 - ix3;
+    if (!Plain) {
+      y2 = mulWide(c, w2r, w2i, y2);
+      y1 = mulWide(c, w1r, w1i, y1);
+      y3 = mulWide(c, w3r, w3i, y3);
+    }
+    if (Conj) y0 *= c.conj, y1 *= c.conj, y2 *= c.conj, y3 *= c.conj;
+    store(p0 + j, y0), store(p1 + j, y1), store(p2 + j, y2), store(p3 + j, y3);
+  }
+}
+
 // The block at m: twiddles i for the third output and r(1+i), r(-1+i) for
 // the second and fourth, r = cos(pi/4).
 QUOLM_FFT_STAGE void butterfliesEighth(T *__restrict p0, T *__restrict p1,
@@ -79,13 +147,54 @@ QUOLM_FFT_STAGE void butterfliesEighth(T *__restrict p0, T *__restrict p1,
   }
 }
 
+// butterfliesEighth for l a multiple of kW; the lane forms of the scalar
+// expressions are written beside them.
+QUOLM_FFT_STAGE void butterfliesEighthWide(T *p0, T *p1, T *p2, T *p3, DT32S l,
+                                           T r) {
+  const Lanes c;
+  const Wide rv = Wide{} + r;
+  for (DT32S j = 0; j < l; j += kW) {
+    const Wide a0 = load(p0 + j), a1 = load(p1 + j);
+    const Wide a2 = load(p2 + j), a3 = load(p3 + j);
+    const Wide x0 = a0 + a1, x1 = a0 - a1, x2 = a2 + a3, x3 = a2 - a3;
+    const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;
+    const Wide s0 = __builtin_shuffle(x0, c.swap);
+    const Wide s2 = __builtin_shuffle(x2, c.swap);
+    // (x2i - x0i, x0r - x2r): both differences, then the lanes picked.
+    const Wide y2 = __builtin_shuffle(s2 - s0, s0 - s2, c.evenOdd);
+    const Wide u = x1 + ix3, v = x1 - ix3;
+    const Wide su = __builtin_shuffle(u, c.swap), sv = __builtin_shuffle(v, c.swap);
+    store(p0 + j, x0 + x2);
+    store(p2 + j, y2);
+    store(p1 + j, rv * (u + su * c.alt));  // r (ur - ui), r (ui + ur)
+    store(p3 + j, rv * (sv * c.alt - v));  // r (-vi - vr), r (vr - vi)
+  }
+}
+
+// Picks the wide form when the span fills whole vectors.
+template <bool Plain, bool Conj = false>
+QUOLM_FFT_STAGE void block4(T *p0, T *p1, T *p2, T *p3, DT32S l, Cplx w1,
+                            Cplx w2, Cplx w3) {
+  if (l % kW == 0)
+    butterfliesWide<Plain, Conj>(p0, p1, p2, p3, l, w1, w2, w3);
+  else
+    butterflies<Plain, Conj>(p0, p1, p2, p3, l, w1, w2, w3);
+}
+
+QUOLM_FFT_STAGE void blockEighth(T *p0, T *p1, T *p2, T *p3, DT32S l, T r) {
+  if (l % kW == 0)
+    butterfliesEighthWide(p0, p1, p2, p3, l, r);
+  else
+    butterfliesEighth(p0, p1, p2, p3, l, r);
+}
+
 // One radix-4 stage of span l (in values) over N values; the twiddles of the
 // block pairs come in bit-reversed order from w.
 QUOLM_FFT_STAGE void radix4Stage(DT32S N, DT32S l, T *a, const T *w) {
   const DT32S m = 4 * l;
   const Cplx one = {T(1), T(0)};
-  butterflies<true>(a, a + l, a + 2 * l, a + 3 * l, l, one, one, one);
-  butterfliesEighth(a + m, a + m + l, a + m + 2 * l, a + m + 3 * l, l, w[2]);
+  block4<true>(a, a + l, a + 2 * l, a + 3 * l, l, one, one, one);
+  blockEighth(a + m, a + m + l, a + m + 2 * l, a + m + 3 * l, l, w[2]);
   DT32S k1 = 0;
   for (DT32S k = 2 * m; k < N; k += 2 * m) {
     k1 += 2;
@@ -93,13 +202,13 @@ QUOLM_FFT_STAGE void radix4Stage(DT32S N, DT32S l, T *a, const T *w) {
     const Cplx w2 = {w[k1], w[k1 + 1]};
     Cplx w1 = {w[k2], w[k2 + 1]};
     Cplx w3 = {w1.re - 2 * w2.im * w1.im, 2 * w2.im * w1.re - w1.im};
-    butterflies<false>(a + k, a + k + l, a + k + 2 * l, a + k + 3 * l, l, w1,
-                       w2, w3);
+    block4<false>(a + k, a + k + l, a + k + 2 * l, a + k + 3 * l, l, w1, w2,
+                  w3);
     const Cplx iw2 = {-w2.im, w2.re};
     w1 = {w[k2 + 2], w[k2 + 3]};
     w3 = {w1.re - 2 * w2.re * w1.im, 2 * w2.re * w1.re - w1.im};
     T *b = a + k + m;
-    butterflies<false>(b, b + l, b + 2 * l, b + 3 * l, l, w1, iw2, w3);
+    block4<false>(b, b + l, b + 2 * l, b + 3 * l, l, w1, iw2, w3);
   }
 }
 
@@ -116,6 +225,18 @@ QUOLM_FFT_STAGE void radix2Stage(T *__restrict p0, T *__restrict p1, DT32S l) {
   }
 }
 
+template <bool Conj>
+QUOLM_FFT_STAGE void radix2StageWide(T *p0, T *p1, DT32S l) {
+  const Lanes c;
+  for (DT32S j = 0; j < l; j += kW) {
+    const Wide a0 = load(p0 + j), a1 = load(p1 + j);
+    store(p0 + j, Conj ? (a0 + a1) * c.conj : a0 + a1);
+    store(p1 + j, Conj ? (a0 - a1) * c.conj : a0 - a1);
+  }
+}
+
+#pragma GCC diagnostic pop
+
 // Complex transform of the N/2 pairs (input in bit-reversed order); the
 // backward form stores the complex conjugate of each result of its last stage.
 template <bool Backward>
@@ -131,8 +252,9 @@ QUOLM_WIDE_CLONES void complexTransform(DT32S N, T *a, const T *w) {
   }
   const Cplx one = {T(1), T(0)};
   if (4 * l == N)
-    butterflies<true, Backward>(a, a + l, a + 2 * l, a + 3 * l, l, one, one,
-                                one);
+    block4<true, Backward>(a, a + l, a + 2 * l, a + 3 * l, l, one, one, one);
+  else if (l % kW == 0)
+    radix2StageWide<Backward>(a, a + l, l);
   else
     radix2Stage<Backward>(a, a + l, l);
 }
