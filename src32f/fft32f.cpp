@@ -259,13 +259,77 @@ QUOLM_WIDE_CLONES void complexTransform(DT32S N, T *a, const T *w) {
     radix2Stage<Backward>(a, a + l, l);
 }
 
+// The split and join steps for kW/2 bins j .. and their mirrors k = N - j ..
+// at once. With a set built for N the cosines run contiguously (stride 1),
+// upwards for wi and downwards for wr; the mirrored values are loaded as one
+// vector and their pairs reversed. Lanes do the scalar steps below exactly.
+struct Mirror {
+  Lanes c;
+  LaneMask flip;  // pair order reversed: (kW - 2, kW - 1, .., 0, 1)
+  Mirror() {
+    for (DT32S i = 0; i < kW; ++i) flip[i] = (kW - 2 - (i & ~1)) + (i & 1);
+  }
+  // wr = 0.5 - cs[nc - kk], wi = cs[kk] per pair, kk = kk0, kk0 + 1, ..
+  void twiddles(const T *cs, DT32S nc, DT32S kk0, Wide *wr, Wide *wi) const {
+    for (DT32S i = 0; i < kW; ++i) {
+      (*wr)[i] = T(0.5) - cs[nc - kk0 - i / 2];
+      (*wi)[i] = cs[kk0 + i / 2];
+    }
+  }
+};
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+// Split of bins j = 2 .. (values) while whole vectors fit below m; returns
+// the first j left for the scalar loop.
+QUOLM_FFT_STAGE DT32S splitWide(DT32S N, T *a, DT32S nc, const T *cs) {
+  const Mirror v;
+  const DT32S m = N / 2;
+  DT32S j = 2;
+  for (; j + kW <= m; j += kW) {
+    T *pk = a + N - j - kW + 2;
+    const Wide A = load(a + j), B = __builtin_shuffle(load(pk), v.flip);
+    Wide wr, wi;
+    v.twiddles(cs, nc, j / 2, &wr, &wi);
+    // (a[j] - a[k], a[j+1] + a[k+1]) and y = w * x
+    const Wide x = __builtin_shuffle(A - B, A + B, v.c.evenOdd);
+    const Wide y = mulWide(v.c, wr, wi, x);
+    store(a + j, A - y);
+    store(pk, __builtin_shuffle(__builtin_shuffle(B + y, B - y, v.c.evenOdd),
+                                v.flip));
+  }
+  return j;
+}
+
+// Join of bins j = 2 .. as in splitWide: y = conj(w) * x, then
+// (a[j] - yr, yi - a[j+1]) and (a[k] + yr, yi - a[k+1]).
+QUOLM_FFT_STAGE DT32S joinWide(DT32S N, T *a, DT32S nc, const T *cs) {
+  const Mirror v;
+  const DT32S m = N / 2;
+  DT32S j = 2;
+  for (; j + kW <= m; j += kW) {
+    T *pk = a + N - j - kW + 2;
+    const Wide A = load(a + j), B = __builtin_shuffle(load(pk), v.flip);
+    Wide wr, wi;
+    v.twiddles(cs, nc, j / 2, &wr, &wi);
+    const Wide x = __builtin_shuffle(A - B, A + B, v.c.evenOdd);
+    const Wide y = x * wr + __builtin_shuffle(x, v.c.swap) * wi * v.c.conj;
+    store(a + j, __builtin_shuffle(A - y, y - A, v.c.evenOdd));
+    store(pk, __builtin_shuffle(__builtin_shuffle(B + y, y - B, v.c.evenOdd),
+                                v.flip));
+  }
+  return j;
+}
+#pragma GCC diagnostic pop
+
 // Forward split: turns the complex transform of the N/2 pairs into the packed
 // real spectrum (DC and Nyquist are finished by the caller). The cosine table
 // has nc entries for a set built for 4 nc values; the stride ks adapts it.
-void split(DT32S N, T *a, DT32S nc, const T *cs) {
+QUOLM_WIDE_CLONES void split(DT32S N, T *a, DT32S nc, const T *cs) {
   const DT32S m = N / 2, ks = 2 * nc / m;
-  DT32S kk = 0;
-  for (DT32S j = 2; j < m; j += 2) {
+  const DT32S j0 = ks == 1 ? splitWide(N, a, nc, cs) : 2;
+  DT32S kk = ks * (j0 / 2 - 1);
+  for (DT32S j = j0; j < m; j += 2) {
     const DT32S k = N - j;
     kk += ks;
     const T wr = T(0.5) - cs[nc - kk], wi = cs[kk];
@@ -279,11 +343,12 @@ void split(DT32S N, T *a, DT32S nc, const T *cs) {
 }
 
 // Inverse of the split, ahead of the backward complex transform.
-void join(DT32S N, T *a, DT32S nc, const T *cs) {
+QUOLM_WIDE_CLONES void join(DT32S N, T *a, DT32S nc, const T *cs) {
   const DT32S m = N / 2, ks = 2 * nc / m;
-  DT32S kk = 0;
   a[1] = -a[1];
-  for (DT32S j = 2; j < m; j += 2) {
+  const DT32S j0 = ks == 1 ? joinWide(N, a, nc, cs) : 2;
+  DT32S kk = ks * (j0 / 2 - 1);
+  for (DT32S j = j0; j < m; j += 2) {
     const DT32S k = N - j;
     kk += ks;
     const T wr = T(0.5) - cs[nc - kk], wi = cs[kk];
