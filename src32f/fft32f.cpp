@@ -100,28 +100,113 @@ QUOLM_FFT_STAGE Wide mulWide(const Lanes &c, Wide wr, Wide wi, Wide u) {
   return u * wr + __builtin_shuffle(u, c.swap) * wi * c.alt;
 }
 
+// Twiddles per complex lane, real and imaginary parts each in both lanes.
+struct WideTwiddles {
+  Wide w1r, w1i, w2r, w2i, w3r, w3i;
+};
+
+// One radix-4 butterfly per complex lane of v0 .. v3, in place, as in
+// butterflies<Plain, Conj>.
+template <bool Plain, bool Conj>
+QUOLM_FFT_STAGE void radix4Wide(const Lanes &c, const WideTwiddles &t,
+                                Wide &v0, Wide &v1, Wide &v2, Wide &v3) {
+  const Wide x0 = v0 + v1, x1 = v0 - v1, x2 = v2 + v3, x3 = v2 - v3;
+  const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;  // i * x3
+  v0 = x0 + x2, v2 = x0 - x2, v1 = x1 + ix3, v3 = x1 - ix3;
+  if (!Plain) {
+    v2 = mulWide(c, t.w2r, t.w2i, v2);
+    v1 = mulWide(c, t.w1r, t.w1i, v1);
+    v3 = mulWide(c, t.w3r, t.w3i, v3);
+  }
+  if (Conj) v0 *= c.conj, v1 *= c.conj, v2 *= c.conj, v3 *= c.conj;
+}
+
 // butterflies<Plain, Conj> for l a multiple of kW.
 template <bool Plain, bool Conj = false>
 QUOLM_FFT_STAGE void butterfliesWide(T *p0, T *p1, T *p2, T *p3, DT32S l,
                                      Cplx w1, Cplx w2, Cplx w3) {
   const Lanes c;
-  const Wide w1r = Wide{} + w1.re, w1i = Wide{} + w1.im;
-  const Wide w2r = Wide{} + w2.re, w2i = Wide{} + w2.im;
-  const Wide w3r = Wide{} + w3.re, w3i = Wide{} + w3.im;
+  const WideTwiddles t = {Wide{} + w1.re, Wide{} + w1.im, Wide{} + w2.re,
+                          Wide{} + w2.im, Wide{} + w3.re, Wide{} + w3.im};
   for (DT32S j = 0; j < l; j += kW) {
-    const Wide a0 = load(p0 + j), a1 = load(p1 + j);
-    const Wide a2 = load(p2 + j), a3 = load(p3 + j);
-    const Wide x0 = a0 + a1, x1 = a0 - a1, x2 = a2 + a3, x3 = a2 - a3;
-    const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;  // i * x3
-    Wide y0 = x0 + x2, y2 = x0 - x2, y1 = x1 + ix3, y3 = x1 - ix3;
-    if (!Plain) {
-      y2 = mulWide(c, w2r, w2i, y2);
-      y1 = mulWide(c, w1r, w1i, y1);
-      y3 = mulWide(c, w3r, w3i, y3);
-    }
-    if (Conj) y0 *= c.conj, y1 *= c.conj, y2 *= c.conj, y3 *= c.conj;
-    store(p0 + j, y0), store(p1 + j, y1), store(p2 + j, y2), store(p3 + j, y3);
+    Wide v0 = load(p0 + j), v1 = load(p1 + j);
+    Wide v2 = load(p2 + j), v3 = load(p3 + j);
+    radix4Wide<Plain, Conj>(c, t, v0, v1, v2, v3);
+    store(p0 + j, v0), store(p1 + j, v1), store(p2 + j, v2), store(p3 + j, v3);
   }
+}
+
+// Lane mask taking complex values u[0], u[1], .. (indices into the two
+// vectors a, b of a two-source shuffle, b's from kW / 2).
+QUOLM_FFT_STAGE LaneMask pick(const int *u) {
+  LaneMask m;
+  for (DT32S i = 0; i < kW; ++i) m[i] = 2 * u[i / 2] + (i & 1);
+  return m;
+}
+
+// Moves complex value q of block b to lane b of vector q, so that the first
+// stage runs kW / 2 blocks side by side, one per complex lane. A block is one
+// vector v[b] in the single build (a 4 x 4 transpose of complex values, its
+// own inverse) and two, v[2b] and v[2b + 1], in the double.
+template <bool Back>
+QUOLM_FFT_STAGE void exchange(Wide v[4]) {
+  if constexpr (kW == 8) {
+    static const int lo[4] = {0, 4, 2, 6}, hi[4] = {1, 5, 3, 7};
+    static const int low[4] = {0, 1, 4, 5}, high[4] = {2, 3, 6, 7};
+    const Wide t0 = __builtin_shuffle(v[0], v[1], pick(lo));
+    const Wide t1 = __builtin_shuffle(v[0], v[1], pick(hi));
+    const Wide t2 = __builtin_shuffle(v[2], v[3], pick(lo));
+    const Wide t3 = __builtin_shuffle(v[2], v[3], pick(hi));
+    v[0] = __builtin_shuffle(t0, t2, pick(low));
+    v[1] = __builtin_shuffle(t1, t3, pick(low));
+    v[2] = __builtin_shuffle(t0, t2, pick(high));
+    v[3] = __builtin_shuffle(t1, t3, pick(high));
+  } else {
+    static const int first[2] = {0, 2}, second[2] = {1, 3};
+    const int x = Back ? 1 : 2, y = Back ? 2 : 1;  // v[x]: the other source
+    const Wide a = __builtin_shuffle(v[0], v[x], pick(first));
+    const Wide b = __builtin_shuffle(v[0], v[x], pick(second));
+    const Wide c = __builtin_shuffle(v[y], v[3], pick(first));
+    const Wide d = __builtin_shuffle(v[y], v[3], pick(second));
+    v[0] = a, v[y] = b, v[x] = c, v[3] = d;
+  }
+}
+
+// The first stage (span 2) from value 16 on, kW / 2 blocks of 8 values at a
+// time; returns the first block pair left for the scalar loop. The twiddles
+// of block pair k = 16 (p + 1) are w2 = w[2p + 2 ..] (i w2 for the second
+// block) and w1 = w[4p + 4 ..], w[4p + 6 ..]: consecutive blocks read
+// consecutive w1 values, so one load serves the group. w3 follows the scalar
+// formula lane by lane (i w2 has w2's real part as imaginary part).
+QUOLM_FFT_STAGE DT32S firstStageWide(DT32S N, T *a, const T *w) {
+  const Lanes c;
+  LaneMask re, im;
+  for (DT32S i = 0; i < kW; ++i) re[i] = i & ~1, im[i] = i | 1;
+  DT32S k = 16;
+  for (; k + 4 * kW <= N; k += 4 * kW) {
+    const DT32S p = (k - 16) / 16;
+    const Wide w1 = load(w + 4 * p + 4);
+    Wide w2;
+    for (DT32S b = 0; b < kW / 2; ++b) {
+      const T *u = w + 2 * (p + 1 + b / 2);
+      w2[2 * b] = b & 1 ? -u[1] : u[0];
+      w2[2 * b + 1] = b & 1 ? u[0] : u[1];
+    }
+    const Wide ts = (T(2) * __builtin_shuffle(w2, im)) *
+                    __builtin_shuffle(w1, c.swap);  // 2 w2i w1i, 2 w2i w1r
+    const Wide w3 = __builtin_shuffle(w1 - ts, ts - w1, c.evenOdd);
+    const WideTwiddles t = {
+        __builtin_shuffle(w1, re), __builtin_shuffle(w1, im),
+        __builtin_shuffle(w2, re), __builtin_shuffle(w2, im),
+        __builtin_shuffle(w3, re), __builtin_shuffle(w3, im)};
+    Wide v[4];
+    for (int q = 0; q < 4; ++q) v[q] = load(a + k + q * kW);
+    exchange<false>(v);
+    radix4Wide<false, false>(c, t, v[0], v[1], v[2], v[3]);
+    exchange<true>(v);
+    for (int q = 0; q < 4; ++q) store(a + k + q * kW, v[q]);
+  }
+  return k;
 }
 
 // The block at m: twiddles i for the third output and r(1+i), r(-1+i) for
@@ -195,10 +280,9 @@ QUOLM_FFT_STAGE void radix4Stage(DT32S N, DT32S l, T *a, const T *w) {
   const Cplx one = {T(1), T(0)};
   block4<true>(a, a + l, a + 2 * l, a + 3 * l, l, one, one, one);
   blockEighth(a + m, a + m + l, a + m + 2 * l, a + m + 3 * l, l, w[2]);
-  DT32S k1 = 0;
-  for (DT32S k = 2 * m; k < N; k += 2 * m) {
-    k1 += 2;
-    const DT32S k2 = 2 * k1;
+  const DT32S from = l == 2 ? firstStageWide(N, a, w) : 2 * m;
+  for (DT32S k = from; k < N; k += 2 * m) {
+    const DT32S k1 = k / m, k2 = 2 * k1;
     const Cplx w2 = {w[k1], w[k1 + 1]};
     Cplx w1 = {w[k2], w[k2 + 1]};
     Cplx w3 = {w1.re - 2 * w2.im * w1.im, 2 * w2.im * w1.re - w1.im};
