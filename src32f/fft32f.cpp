@@ -446,6 +446,52 @@ QUOLM_WIDE_CLONES void join(DT32S N, T *a, DT32S nc, const T *cs) {
   a[m + 1] = -a[m + 1];
 }
 
+// quolmFftBitReverse32f (the table builder's) with each complex value moved
+// as one unit: the same exchanges in the same work area, two values per load.
+struct Unit {
+  T v[2];
+};
+
+QUOLM_FFT_STAGE void swapUnits(T *a, DT32S p, DT32S q) {
+  Unit x, y;
+  __builtin_memcpy(&x, a + p, sizeof x);
+  __builtin_memcpy(&y, a + q, sizeof y);
+  __builtin_memcpy(a + p, &y, sizeof y);
+  __builtin_memcpy(a + q, &x, sizeof x);
+}
+
+QUOLM_WIDE_CLONES void bitReverse(DT32S N, DT32S *work, T *a) {
+  DT32S l = N, m = 1;
+  work[0] = 0;
+  while (8 * m < l) {
+    l /= 2;
+    for (DT32S j = 0; j < m; j++) work[m + j] = work[j] + l;
+    m *= 2;
+  }
+  const DT32S m2 = 2 * m;
+  if (8 * m == l) {
+    for (DT32S k = 0; k < m; k++) {
+      for (DT32S j = 0; j < k; j++) {
+        const DT32S j1 = 2 * j + work[k], k1 = 2 * k + work[j];
+        swapUnits(a, j1, k1);
+        swapUnits(a, j1 + m2, k1 + 2 * m2);
+        swapUnits(a, j1 + 2 * m2, k1 + m2);
+        swapUnits(a, j1 + 3 * m2, k1 + 3 * m2);
+      }
+      const DT32S j1 = 2 * k + m2 + work[k];
+      swapUnits(a, j1, j1 + m2);
+    }
+  } else {
+    for (DT32S k = 1; k < m; k++) {
+      for (DT32S j = 0; j < k; j++) {
+        const DT32S j1 = 2 * j + work[k], k1 = 2 * k + work[j];
+        swapUnits(a, j1, k1);
+        swapUnits(a, j1 + m2, k1 + m2);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void realFft32f(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
@@ -454,7 +500,7 @@ void realFft32f(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
   const T *w = fftTable, *cs = fftTable + nw;
   if (direction < 0) {
     if (N > 4) {
-      quolmFftBitReverse32f(N, fftWork + 2, a);
+      bitReverse(N, fftWork + 2, a);
       complexTransform<false>(N, a, w);
       split(N, a, nc, cs);
     } else if (N == 4) {
@@ -469,7 +515,7 @@ void realFft32f(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
   a[0] -= a[1];
   if (N > 4) {
     join(N, a, nc, cs);
-    quolmFftBitReverse32f(N, fftWork + 2, a);
+    bitReverse(N, fftWork + 2, a);
     complexTransform<true>(N, a, w);
   } else if (N == 4) {
     complexTransform<false>(N, a, w);  // two values: both directions agree
