@@ -95,6 +95,13 @@ QUOLM_FFT_STAGE Wide load(const T *p) {
 
 QUOLM_FFT_STAGE void store(T *p, Wide v) { __builtin_memcpy(p, &v, sizeof v); }
 
+// x in every lane (not 0 + x, which would turn -0 into +0).
+QUOLM_FFT_STAGE Wide splat(T x) {
+  Wide v;
+  for (DT32S i = 0; i < kW; ++i) v[i] = x;
+  return v;
+}
+
 // w * u for each complex lane: (wr ur - wi ui, wr ui + wi ur).
 QUOLM_FFT_STAGE Wide mulWide(const Lanes &c, Wide wr, Wide wi, Wide u) {
   return u * wr + __builtin_shuffle(u, c.swap) * wi * c.alt;
@@ -126,8 +133,8 @@ template <bool Plain, bool Conj = false>
 QUOLM_FFT_STAGE void butterfliesWide(T *p0, T *p1, T *p2, T *p3, DT32S l,
                                      Cplx w1, Cplx w2, Cplx w3) {
   const Lanes c;
-  const WideTwiddles t = {Wide{} + w1.re, Wide{} + w1.im, Wide{} + w2.re,
-                          Wide{} + w2.im, Wide{} + w3.re, Wide{} + w3.im};
+  const WideTwiddles t = {splat(w1.re), splat(w1.im), splat(w2.re),
+                          splat(w2.im), splat(w3.re), splat(w3.im)};
   for (DT32S j = 0; j < l; j += kW) {
     Wide v0 = load(p0 + j), v1 = load(p1 + j);
     Wide v2 = load(p2 + j), v3 = load(p3 + j);
@@ -237,7 +244,7 @@ QUOLM_FFT_STAGE void butterfliesEighth(T *__restrict p0, T *__restrict p1,
 QUOLM_FFT_STAGE void butterfliesEighthWide(T *p0, T *p1, T *p2, T *p3, DT32S l,
                                            T r) {
   const Lanes c;
-  const Wide rv = Wide{} + r;
+  const Wide rv = splat(r);
   for (DT32S j = 0; j < l; j += kW) {
     const Wide a0 = load(p0 + j), a1 = load(p1 + j);
     const Wide a2 = load(p2 + j), a3 = load(p3 + j);
