@@ -241,25 +241,55 @@ QUOLM_FFT_STAGE void butterfliesEighth(T *__restrict p0, T *__restrict p1,
 
 // butterfliesEighth for l a multiple of kW; the lane forms of the scalar
 // expressions are written beside them.
+QUOLM_FFT_STAGE void eighthWide(const Lanes &c, Wide r, Wide &v0, Wide &v1,
+                                Wide &v2, Wide &v3) {
+  const Wide x0 = v0 + v1, x1 = v0 - v1, x2 = v2 + v3, x3 = v2 - v3;
+  const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;
+  const Wide s0 = __builtin_shuffle(x0, c.swap);
+  const Wide s2 = __builtin_shuffle(x2, c.swap);
+  const Wide u = x1 + ix3, v = x1 - ix3;
+  const Wide su = __builtin_shuffle(u, c.swap), sv = __builtin_shuffle(v, c.swap);
+  v0 = x0 + x2;
+  // (x2i - x0i, x0r - x2r): both differences, then the lanes picked.
+  v2 = __builtin_shuffle(s2 - s0, s0 - s2, c.evenOdd);
+  v1 = r * (u + su * c.alt);  // r (ur - ui), r (ui + ur)
+  v3 = r * (sv * c.alt - v);  // r (-vi - vr), r (vr - vi)
+}
+
 QUOLM_FFT_STAGE void butterfliesEighthWide(T *p0, T *p1, T *p2, T *p3, DT32S l,
                                            T r) {
   const Lanes c;
   const Wide rv = splat(r);
   for (DT32S j = 0; j < l; j += kW) {
-    const Wide a0 = load(p0 + j), a1 = load(p1 + j);
-    const Wide a2 = load(p2 + j), a3 = load(p3 + j);
-    const Wide x0 = a0 + a1, x1 = a0 - a1, x2 = a2 + a3, x3 = a2 - a3;
-    const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;
-    const Wide s0 = __builtin_shuffle(x0, c.swap);
-    const Wide s2 = __builtin_shuffle(x2, c.swap);
-    // (x2i - x0i, x0r - x2r): both differences, then the lanes picked.
-    const Wide y2 = __builtin_shuffle(s2 - s0, s0 - s2, c.evenOdd);
-    const Wide u = x1 + ix3, v = x1 - ix3;
-    const Wide su = __builtin_shuffle(u, c.swap), sv = __builtin_shuffle(v, c.swap);
-    store(p0 + j, x0 + x2);
-    store(p2 + j, y2);
-    store(p1 + j, rv * (u + su * c.alt));  // r (ur - ui), r (ui + ur)
-    store(p3 + j, rv * (sv * c.alt - v));  // r (-vi - vr), r (vr - vi)
+    Wide v0 = load(p0 + j), v1 = load(p1 + j);
+    Wide v2 = load(p2 + j), v3 = load(p3 + j);
+    eighthWide(c, rv, v0, v1, v2, v3);
+    store(p0 + j, v0), store(p1 + j, v1), store(p2 + j, v2), store(p3 + j, v3);
+  }
+}
+
+// The radix-4 stage of span l = N/8 (only the plain block at 0 and the
+// eighth block at 4l) and the radix-2 last stage of span 4l that follows it,
+// in one pass: each column j holds the eight vectors both stages need, so
+// the radix-2 stage's loads and stores go. Eight vectors plus the constants
+// fit the sixteen AVX2 registers.
+template <bool Conj>
+QUOLM_FFT_STAGE void lastTwoStagesWide(T *a, DT32S l, T r) {
+  const Lanes c;
+  const WideTwiddles none = {};
+  const Wide rv = splat(r);
+  T *b = a + 4 * l;
+  for (DT32S j = 0; j < l; j += kW) {
+    Wide u[4], v[4];
+    for (int q = 0; q < 4; ++q) u[q] = load(a + q * l + j);
+    for (int q = 0; q < 4; ++q) v[q] = load(b + q * l + j);
+    radix4Wide<true, false>(c, none, u[0], u[1], u[2], u[3]);
+    eighthWide(c, rv, v[0], v[1], v[2], v[3]);
+    for (int q = 0; q < 4; ++q) {
+      const Wide sum = u[q] + v[q], diff = u[q] - v[q];
+      store(a + q * l + j, Conj ? sum * c.conj : sum);
+      store(b + q * l + j, Conj ? diff * c.conj : diff);
+    }
   }
 }
 
@@ -337,6 +367,8 @@ QUOLM_WIDE_CLONES void complexTransform(DT32S N, T *a, const T *w) {
     radix4Stage(N, 2, a, w);
     l = 8;
     while (4 * l < N) {
+      if (8 * l == N && l % kW == 0)
+        return lastTwoStagesWide<Backward>(a, l, w[2]);
       radix4Stage(N, l, a, w);
       l *= 4;
     }
