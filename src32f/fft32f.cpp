@@ -102,9 +102,11 @@ QUOLM_FFT_STAGE Wide splat(T x) {
   return v;
 }
 
-// w * u for each complex lane: (wr ur - wi ui, wr ui + wi ur).
+// w * u for each complex lane: (wr ur - wi ui, wr ui + wi ur). Both sums
+// are formed and the lanes picked (one add-subtract instruction on AVX2).
 QUOLM_FFT_STAGE Wide mulWide(const Lanes &c, Wide wr, Wide wi, Wide u) {
-  return u * wr + __builtin_shuffle(u, c.swap) * wi * c.alt;
+  const Wide p = u * wr, q = __builtin_shuffle(u, c.swap) * wi;
+  return __builtin_shuffle(p - q, p + q, c.evenOdd);
 }
 
 // Twiddles per complex lane, real and imaginary parts each in both lanes.
@@ -118,8 +120,12 @@ template <bool Plain, bool Conj>
 QUOLM_FFT_STAGE void radix4Wide(const Lanes &c, const WideTwiddles &t,
                                 Wide &v0, Wide &v1, Wide &v2, Wide &v3) {
   const Wide x0 = v0 + v1, x1 = v0 - v1, x2 = v2 + v3, x3 = v2 - v3;
-  const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;  // i * x3
-  v0 = x0 + x2, v2 = x0 - x2, v1 = x1 + ix3, v3 = x1 - ix3;
+  // x1 + i x3 = (x1r - x3i, x1i + x3r) and x1 - i x3 from the same two sums
+  const Wide s3 = __builtin_shuffle(x3, c.swap);
+  const Wide lo = x1 - s3, hi = x1 + s3;
+  v0 = x0 + x2, v2 = x0 - x2;
+  v1 = __builtin_shuffle(lo, hi, c.evenOdd);
+  v3 = __builtin_shuffle(hi, lo, c.evenOdd);
   if (!Plain) {
     v2 = mulWide(c, t.w2r, t.w2i, v2);
     v1 = mulWide(c, t.w1r, t.w1i, v1);
