@@ -65,9 +65,11 @@ QUOLM_FFT_STAGE void butterflies(T *__restrict p0, T *__restrict p1,
 // holds. The vector code does exactly the scalar operations lane by lane:
 // a - b as a + (-b) and products with +-1 are exact, so every value keeps its
 // bits. i*x needs re and im exchanged (swap) and the real lane negated (alt).
-// The helpers below pass 32-byte vectors by value; they are always inlined,
-// so the ABI note GCC gives for them concerns no real call.
-#pragma GCC diagnostic push
+// The helpers from here on pass 32-byte vectors by value; they are always
+// inlined, so the ABI note GCC gives for them concerns no real call. GCC
+// reports it at the end of the translation unit, past any pop, so the note
+// stays off from here to the end of the unit (the tests and the bench that
+// include this file get it too; it concerns only -Wpsabi).
 #pragma GCC diagnostic ignored "-Wpsabi"
 typedef T Wide __attribute__((vector_size(32)));
 constexpr DT32S kW = DT32S(32 / sizeof(T));
@@ -362,7 +364,6 @@ QUOLM_FFT_STAGE void radix2StageWide(T *p0, T *p1, DT32S l) {
   }
 }
 
-#pragma GCC diagnostic pop
 
 // Complex transform of the N/2 pairs (input in bit-reversed order); the
 // backward form stores the complex conjugate of each result of its last stage.
@@ -407,8 +408,6 @@ struct Mirror {
   }
 };
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpsabi"
 // Split of bins j = 2 .. (values) while whole vectors fit below m; returns
 // the first j left for the scalar loop.
 QUOLM_FFT_STAGE DT32S splitWide(DT32S N, T *a, DT32S nc, const T *cs) {
@@ -449,7 +448,6 @@ QUOLM_FFT_STAGE DT32S joinWide(DT32S N, T *a, DT32S nc, const T *cs) {
   }
   return j;
 }
-#pragma GCC diagnostic pop
 
 // Forward split: turns the complex transform of the N/2 pairs into the packed
 // real spectrum (DC and Nyquist are finished by the caller). The cosine table
