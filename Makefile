@@ -1,4 +1,4 @@
-# Convenience wrapper around CMake: make demo | test | bench | figures | aec-eval | install | clean
+# Convenience wrapper around CMake: make demo | test | bench | performance | figures | aec-eval | install | clean
 MAKEFLAGS += --no-print-directory
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD   ?= build
@@ -8,7 +8,7 @@ AECB    ?= build-aec-eval
 PREFIX  ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all demo test test-plain test-asan bench figures aec-eval install clean prereqs
+.PHONY: all demo test test-plain test-asan bench performance bench-build figures aec-eval install clean prereqs
 
 all: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -36,11 +36,17 @@ test-asan:
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure
 
-bench:
+bench: bench-build
+	cd $(BENCHB) && sh ../bench/run-bench.sh
+
+# The same run, its tables also written into docs/performance.md.
+performance: bench-build
+	cd $(BENCHB) && sh ../bench/run-bench.sh --doc ../docs/performance.md
+
+bench-build:
 	@sh cmake/prereqs.sh bench
 	cmake -S . -B $(BENCHB) -DCMAKE_BUILD_TYPE=Release -DQUOLM_BENCH=ON -DQUOLM_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(BENCHB) -j $(JOBS)
-	cd $(BENCHB) && sh ../bench/run-bench.sh
 
 aec-eval:
 	@sh cmake/prereqs.sh aec-eval

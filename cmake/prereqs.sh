@@ -16,6 +16,20 @@ want gcc gcc
 want nm binutils
 want /usr/include/gtest/gtest.h libgtest-dev
 [ "$need" = bench ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
+[ "$need" = bench ] && want python3 python3
+# Optional peers of the benchmark (FFTW, SpeexDSP, liquid-dsp): the bench
+# runs without them and names the packages that would add them.
+offer() { # file package
+  [ -e "$1" ] || optional="$optional $2"
+}
+optional=""
+if [ "$need" = bench ]; then
+  offer /usr/include/fftw3.h libfftw3-dev
+  offer /usr/include/speex/speex_echo.h libspeexdsp-dev
+  offer /usr/include/liquid/liquid.h libliquid-dev
+  [ -z "$optional" ] ||
+    echo "note: for the peers in the bench tables: apt-get install$optional" >&2
+fi
 # The echo canceller's CLI reads WAV through libsndfile (built when present).
 [ "$need" = aec-eval ] && want /usr/include/sndfile.h libsndfile1-dev
 # Its evaluation: SpeexDSP as the peer, speech, rooms and plots.
