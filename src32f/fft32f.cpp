@@ -65,11 +65,12 @@ QUOLM_FFT_STAGE void butterflies(T *__restrict p0, T *__restrict p1,
 // holds. The vector code does exactly the scalar operations lane by lane:
 // a - b as a + (-b) and products with +-1 are exact, so every value keeps its
 // bits. i*x needs re and im exchanged (swap) and the real lane negated (alt).
-// The helpers from here on pass 32-byte vectors by value; they are always
-// inlined, so the ABI note GCC gives for them concerns no real call. GCC
-// reports it at the end of the translation unit, past any pop, so the note
+// The helpers from here on return 32-byte vectors; they are always inlined,
+// so the ABI warning GCC gives for the default build concerns no real call.
+// GCC reports it at the end of the translation unit, past any pop, so it
 // stays off from here to the end of the unit (the tests and the bench that
-// include this file get it too; it concerns only -Wpsabi).
+// include this file get that too). Vector parameters go by reference: GCC's
+// note on those ignores the pragma.
 #pragma GCC diagnostic ignored "-Wpsabi"
 typedef T Wide __attribute__((vector_size(32)));
 constexpr DT32S kW = DT32S(32 / sizeof(T));
@@ -95,7 +96,9 @@ QUOLM_FFT_STAGE Wide load(const T *p) {
   return v;
 }
 
-QUOLM_FFT_STAGE void store(T *p, Wide v) { __builtin_memcpy(p, &v, sizeof v); }
+QUOLM_FFT_STAGE void store(T *p, const Wide &v) {
+  __builtin_memcpy(p, &v, sizeof v);
+}
 
 // x in every lane (not 0 + x, which would turn -0 into +0).
 QUOLM_FFT_STAGE Wide splat(T x) {
@@ -106,7 +109,8 @@ QUOLM_FFT_STAGE Wide splat(T x) {
 
 // w * u for each complex lane: (wr ur - wi ui, wr ui + wi ur). Both sums
 // are formed and the lanes picked (one add-subtract instruction on AVX2).
-QUOLM_FFT_STAGE Wide mulWide(const Lanes &c, Wide wr, Wide wi, Wide u) {
+QUOLM_FFT_STAGE Wide mulWide(const Lanes &c, const Wide &wr, const Wide &wi,
+                             const Wide &u) {
   const Wide p = u * wr, q = __builtin_shuffle(u, c.swap) * wi;
   return __builtin_shuffle(p - q, p + q, c.evenOdd);
 }
@@ -249,7 +253,7 @@ QUOLM_FFT_STAGE void butterfliesEighth(T *__restrict p0, T *__restrict p1,
 
 // butterfliesEighth for l a multiple of kW; the lane forms of the scalar
 // expressions are written beside them.
-QUOLM_FFT_STAGE void eighthWide(const Lanes &c, Wide r, Wide &v0, Wide &v1,
+QUOLM_FFT_STAGE void eighthWide(const Lanes &c, const Wide &r, Wide &v0, Wide &v1,
                                 Wide &v2, Wide &v3) {
   const Wide x0 = v0 + v1, x1 = v0 - v1, x2 = v2 + v3, x3 = v2 - v3;
   const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;
