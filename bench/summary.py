@@ -63,7 +63,9 @@ def medians(path, tag):
 def fmt(ns):
     if ns is None:
         return "-"
-    return f"{ns / 1000:.2f} us" if ns >= 1000 else f"{ns:.1f} ns"
+    if ns >= 1000:
+        return f"{ns / 1000:.2f} us"
+    return f"{ns:.1f} ns" if ns >= 10 else f"{ns:.2f} ns"
 
 
 def family_table(r32, r64):
@@ -77,7 +79,8 @@ def family_table(r32, r64):
 
 
 def ratio(q, p):
-    return f"{q / p:.2f}x" if q and p else "-"
+    return f"{q / p:.2g}x" if q and p and q < 0.1 * p else (
+        f"{q / p:.2f}x" if q and p else "-")
 
 
 def peer_table(r32, r64):
@@ -92,15 +95,15 @@ def peer_table(r32, r64):
             cells.append(ratio(f and i and f[0] + i[0], a and b and a[0] + b[0]))
         if cells != ["-", "-"]:
             rows.append((f"Real FFT, M = {m}", *cells,
-                         "forward + inverse against FFTW's r2c + c2r in the same precision"))
+                         "forward + inverse vs FFTW's r2c + c2r, same precision"))
     speex = r32.get("BM_PeerSpeexEcho/128/4096")
     for c, label in ((1, "constrained"), (0, "unconstrained")):
         q = [r.get(f"BM_Pbfdaf4096/constrain:{c}") for r in (r32, r64)]
         if speex:
             rows.append((f"PBFDAF 4096 taps, {label}", ratio(q[0] and q[0][1], speex[1]),
                          ratio(q[1] and q[1][1], speex[1]),
-                         "per sample against SpeexDSP's echo canceller, frame 128, tail 4096 "
-                         "(it also runs its own step control and filters per frame)"))
+                         "per sample vs SpeexDSP's whole echo canceller, frame 128, "
+                         "tail 4096"))
     for n in (256, 1024, 4096):
         liq = r32.get(f"BM_PeerLiquidLms/{n}")
         for fam, name in (("LMS", f"BM_Lms<lms32fFilterUpdate>/{n}"),
@@ -109,15 +112,15 @@ def peer_table(r32, r64):
             if liq and (q[0] or q[1]):
                 rows.append((f"{fam}, N = {n}", ratio(q[0] and q[0][1], liq[1]),
                              ratio(q[1] and q[1][1], liq[1]),
-                             "per sample against liquid-dsp's eqlms_rrrf (float; it "
-                             "normalises its step, so NLMS is the closer match)"))
+                             "per sample vs liquid-dsp's eqlms_rrrf (float, normalised "
+                             "step)"))
     for n in (32, 128):
         liq = r32.get(f"BM_PeerLiquidRls/{n}")
         q = [r.get(f"BM_RlsFilterUpdate/{n}") for r in (r32, r64)]
         if liq and (q[0] or q[1]):
             rows.append((f"RLS, N = {n}", ratio(q[0] and q[0][1], liq[1]),
                          ratio(q[1] and q[1][1], liq[1]),
-                         "per sample against liquid-dsp's eqrls_rrrf (float)"))
+                         "per sample vs liquid-dsp's eqrls_rrrf (float)"))
     return rows
 
 
