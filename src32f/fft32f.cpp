@@ -393,64 +393,75 @@ QUOLM_WIDE_CLONES void complexTransform(DT32S N, T *a, const T *w) {
     radix2Stage<Backward>(a, a + l, l);
 }
 
-// The split and join steps for kW/2 bins j .. and their mirrors k = N - j ..
-// at once. With a set built for N the cosines run contiguously (stride 1),
-// upwards for wi and downwards for wr; the mirrored values are loaded as one
-// vector and their pairs reversed. Lanes do the scalar steps below exactly.
+// The split and join steps for bins j .. and their mirrors k = N - j .., kW
+// values of each per vector, two vectors per round. With a set built for N
+// the cosines run contiguously (stride 1), upwards for wi and downwards for
+// wr, so one load of kW cosines each way serves the round; the mirrored
+// values are loaded as one vector and their pairs reversed. Lanes do the
+// scalar steps below exactly.
 struct Mirror {
   Lanes c;
-  LaneMask flip;  // pair order reversed: (kW - 2, kW - 1, .., 0, 1)
+  LaneMask flip;      // pair order reversed: (kW - 2, kW - 1, .., 0, 1)
+  LaneMask up[2], down[2];  // the cosines of each vector of the round
   Mirror() {
-    for (DT32S i = 0; i < kW; ++i) flip[i] = (kW - 2 - (i & ~1)) + (i & 1);
-  }
-  // wr = 0.5 - cs[nc - kk], wi = cs[kk] per pair, kk = kk0, kk0 + 1, ..
-  void twiddles(const T *cs, DT32S nc, DT32S kk0, Wide *wr, Wide *wi) const {
     for (DT32S i = 0; i < kW; ++i) {
-      (*wr)[i] = T(0.5) - cs[nc - kk0 - i / 2];
-      (*wi)[i] = cs[kk0 + i / 2];
+      flip[i] = (kW - 2 - (i & ~1)) + (i & 1);
+      for (DT32S h = 0; h < 2; ++h) {
+        up[h][i] = h * kW / 2 + i / 2;
+        down[h][i] = kW - 1 - h * kW / 2 - i / 2;
+      }
     }
   }
 };
 
-// Split of bins j = 2 .. (values) while whole vectors fit below m; returns
-// the first j left for the scalar loop.
-QUOLM_FFT_STAGE DT32S splitWide(DT32S N, T *a, DT32S nc, const T *cs) {
+// Runs step(lanes, A, B, wr, wi) on the values A at j and the mirrored B
+// for j = 2 .. while whole rounds fit below N/2, with wr = 0.5 - cs[nc - kk]
+// and wi = cs[kk] for bin kk = j/2 ..; returns the first j left for the
+// scalar loop.
+template <class Step>
+QUOLM_FFT_STAGE DT32S mirrorWide(DT32S N, T *a, DT32S nc, const T *cs,
+                                 Step step) {
   const Mirror v;
-  const DT32S m = N / 2;
   DT32S j = 2;
-  for (; j + kW <= m; j += kW) {
-    T *pk = a + N - j - kW + 2;
-    const Wide A = load(a + j), B = __builtin_shuffle(load(pk), v.flip);
-    Wide wr, wi;
-    v.twiddles(cs, nc, j / 2, &wr, &wi);
-    // (a[j] - a[k], a[j+1] + a[k+1]) and y = w * x
-    const Wide x = __builtin_shuffle(A - B, A + B, v.c.evenOdd);
-    const Wide y = mulWide(v.c, wr, wi, x);
-    store(a + j, A - y);
-    store(pk, __builtin_shuffle(__builtin_shuffle(B + y, B - y, v.c.evenOdd),
-                                v.flip));
+  for (; j + 2 * kW <= N / 2; j += 2 * kW) {
+    const Wide up = load(cs + j / 2), down = load(cs + nc - j / 2 - kW + 1);
+    for (DT32S h = 0; h < 2; ++h) {
+      T *pj = a + j + h * kW, *pk = a + N - (j + h * kW) - kW + 2;
+      Wide A = load(pj), B = __builtin_shuffle(load(pk), v.flip);
+      const Wide wi = __builtin_shuffle(up, v.up[h]);
+      const Wide wr = splat(T(0.5)) - __builtin_shuffle(down, v.down[h]);
+      step(v.c, A, B, wr, wi);
+      store(pj, A);
+      store(pk, __builtin_shuffle(B, v.flip));
+    }
   }
   return j;
 }
 
-// Join of bins j = 2 .. as in splitWide: y = conj(w) * x, then
-// (a[j] - yr, yi - a[j+1]) and (a[k] + yr, yi - a[k+1]).
+// x = (a[j] - a[k], a[j+1] + a[k+1]); split: y = w x, (a[j] - yr,
+// a[j+1] - yi), (a[k] + yr, a[k+1] - yi).
+QUOLM_FFT_STAGE DT32S splitWide(DT32S N, T *a, DT32S nc, const T *cs) {
+  return mirrorWide(N, a, nc, cs,
+                    [](const Lanes &c, Wide &A, Wide &B, const Wide &wr,
+                       const Wide &wi) {
+                      const Wide x = __builtin_shuffle(A - B, A + B, c.evenOdd);
+                      const Wide y = mulWide(c, wr, wi, x);
+                      A = A - y;
+                      B = __builtin_shuffle(B + y, B - y, c.evenOdd);
+                    });
+}
+
+// join: y = conj(w) x, (a[j] - yr, yi - a[j+1]), (a[k] + yr, yi - a[k+1]).
 QUOLM_FFT_STAGE DT32S joinWide(DT32S N, T *a, DT32S nc, const T *cs) {
-  const Mirror v;
-  const DT32S m = N / 2;
-  DT32S j = 2;
-  for (; j + kW <= m; j += kW) {
-    T *pk = a + N - j - kW + 2;
-    const Wide A = load(a + j), B = __builtin_shuffle(load(pk), v.flip);
-    Wide wr, wi;
-    v.twiddles(cs, nc, j / 2, &wr, &wi);
-    const Wide x = __builtin_shuffle(A - B, A + B, v.c.evenOdd);
-    const Wide y = x * wr + __builtin_shuffle(x, v.c.swap) * wi * v.c.conj;
-    store(a + j, __builtin_shuffle(A - y, y - A, v.c.evenOdd));
-    store(pk, __builtin_shuffle(__builtin_shuffle(B + y, y - B, v.c.evenOdd),
-                                v.flip));
-  }
-  return j;
+  return mirrorWide(N, a, nc, cs,
+                    [](const Lanes &c, Wide &A, Wide &B, const Wide &wr,
+                       const Wide &wi) {
+                      const Wide x = __builtin_shuffle(A - B, A + B, c.evenOdd);
+                      const Wide p = x * wr, q = __builtin_shuffle(x, c.swap) * wi;
+                      const Wide y = __builtin_shuffle(p + q, p - q, c.evenOdd);
+                      A = __builtin_shuffle(A - y, y - A, c.evenOdd);
+                      B = __builtin_shuffle(B + y, y - B, c.evenOdd);
+                    });
 }
 
 // Forward split: turns the complex transform of the N/2 pairs into the packed
