@@ -204,18 +204,19 @@ QUOLM_FFT_STAGE void exchange(Wide v[4]) {
 // formula lane by lane (i w2 has w2's real part as imaginary part).
 QUOLM_FFT_STAGE DT32S firstStageWide(DT32S N, T *a, const T *w) {
   const Lanes c;
-  LaneMask re, im;
-  for (DT32S i = 0; i < kW; ++i) re[i] = i & ~1, im[i] = i | 1;
+  // re, im: each part in both lanes; turn: from the w2 values (wr, wi) of
+  // the group's pairs, (wr, wi) for one block and (-wi, wr) for the next.
+  LaneMask re, im, turn;
+  for (DT32S i = 0; i < kW; ++i) {
+    const DT32S b = i / 2, q = 2 * (b / 2);
+    re[i] = i & ~1, im[i] = i | 1;
+    turn[i] = b & 1 ? (i & 1 ? q : kW + q + 1) : q + (i & 1);
+  }
   DT32S k = 16;
   for (; k + 4 * kW <= N; k += 4 * kW) {
     const DT32S p = (k - 16) / 16;
-    const Wide w1 = load(w + 4 * p + 4);
-    Wide w2;
-    for (DT32S b = 0; b < kW / 2; ++b) {
-      const T *u = w + 2 * (p + 1 + b / 2);
-      w2[2 * b] = b & 1 ? -u[1] : u[0];
-      w2[2 * b + 1] = b & 1 ? u[0] : u[1];
-    }
+    const Wide w1 = load(w + 4 * p + 4), u = load(w + 2 * p + 2);
+    const Wide w2 = __builtin_shuffle(u, -u, turn);
     const Wide ts = (T(2) * __builtin_shuffle(w2, im)) *
                     __builtin_shuffle(w1, c.swap);  // 2 w2i w1i, 2 w2i w1r
     const Wide w3 = __builtin_shuffle(w1 - ts, ts - w1, c.evenOdd);
