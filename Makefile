@@ -3,7 +3,8 @@
 # Debian packages its purpose needs are there (cmake/prereqs.sh), then
 # configures the one build tree with the parts it needs and builds only those.
 #   make demo | test | install [PREFIX=...] | bench | docs | deb | ci-extra
-#        | figures | aec-eval | digest-update | test-cross | fuzz | clean
+#        | performance | figures | aec-eval | digest-update | test-cross | fuzz
+#        | clean
 MAKEFLAGS += --no-print-directory
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD   ?= build
@@ -13,7 +14,8 @@ CMAKE_FLAGS ?=
 configure = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 build     = cmake --build $(BUILD) -j $(JOBS)
 
-.PHONY: all demo test test-unit install bench docs deb ci-extra figures aec-eval \
+.PHONY: all demo test test-unit install bench bench-build performance docs deb \
+        ci-extra figures aec-eval \
         clean digest-update test-digests test-cross fuzz test-fuzz
 
 all:
@@ -44,11 +46,17 @@ install:
 	$(build) --target quolm_installables
 	cmake --install $(BUILD)
 
-bench:
+bench: bench-build
+	cd $(BUILD) && sh $(CURDIR)/bench/run-bench.sh
+
+# The same run, its tables also written into docs/performance.md.
+performance: bench-build
+	cd $(BUILD) && sh $(CURDIR)/bench/run-bench.sh --doc $(CURDIR)/docs/performance.md
+
+bench-build:
 	@sh cmake/prereqs.sh bench
 	$(configure) -DQUOLM_BUILD_BENCH=ON
 	$(build) --target quolm_bench32f quolm_bench64f quolm_bench_cpp
-	cd $(BUILD) && sh $(CURDIR)/bench/run-bench.sh
 
 docs:
 	@sh cmake/prereqs.sh docs

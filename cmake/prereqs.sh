@@ -22,6 +22,9 @@ test,deb      pkg-config                              pkg-config
 test,deb      dpkg-deb                                dpkg
 bench         /usr/include/benchmark/benchmark.h      libbenchmark-dev
 bench         /usr/include/fftw3.h                    libfftw3-dev  optional
+bench         python3                                 python3
+bench         /usr/include/speex/speex_echo.h         libspeexdsp-dev  optional
+bench         /usr/include/liquid/liquid.h            libliquid-dev  optional
 docs          doxygen                                 doxygen
 test,figures  /usr/include/sndfile.h                  libsndfile1-dev  optional
 figures,aec-eval gnuplot                              gnuplot-nox

@@ -59,14 +59,12 @@ struct Ctx {
     if (pick < 235) return in.ConsumeIntegralInRange<DT32S>(9, 200);
     return in.PickValueInArray(kHuge);
   }
-  // A start or count: mostly near the record's sizes, sometimes far off.
-  // Held within +-2^29 for now: beyond, start + count overflows DT32S in
-  // several copy checks (a known fault, mended separately); then the full
-  // DT32S range belongs here.
+  // A start or count: mostly near the record's sizes, sometimes anywhere in
+  // the DT32S range (the copy checks must not overflow on any pair).
   DT32S index() {
     const uint8_t pick = in.ConsumeIntegral<uint8_t>();
     if (pick < 200) return in.ConsumeIntegralInRange<DT32S>(-2, 300);
-    return in.ConsumeIntegralInRange<DT32S>(-(1 << 29), 1 << 29);
+    return in.ConsumeIntegral<DT32S>();
   }
   // Samples and parameters: ordinary values, or the awkward ones.
   DT32F value() {

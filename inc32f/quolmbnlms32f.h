@@ -56,6 +56,9 @@ QUOLM_API DT32S bnlms32fInitStatic(quolmBnlms *filter, DT32S N,
 /** Runs blockLen NLMS steps: per sample it filters, forms e = d - y, updates
     power = 0.99 * power + 0.01 * x^2 and adapts by e * mu / (power + 1e-15)
     times each input sample.
+    Silence guard: a power estimate below the smallest normal value (long
+    digital silence) restarts from 1, as after Init, at the next non-zero
+    sample.
     @param filter a record set up by Init or InitStatic
     @param x blockLen input samples
     @param d blockLen desired samples

@@ -51,6 +51,9 @@ QUOLM_API DT32S nlms32fInitStatic(quolmNlms *filter, DT32S N, DT32F mu,
 /** Shifts x in, filters, stores err = d - y, updates power = 0.99 * power +
     0.01 * x^2 and adapts by mu * err / (power + 1e-12) times each input
     sample.
+    Silence guard: a power estimate below the smallest normal value (long
+    digital silence) restarts from 1, as after Init, at the next non-zero
+    sample.
     @param filter a record set up by Init or InitStatic
     @param x input sample
     @param d desired sample

@@ -168,10 +168,17 @@ DT32S resize(R *r, DT32S N) {
 // g - b*b/B, which is g*lambda*Bold/B > 0 exactly, cancels to 0 or below, and
 // the next stage's b*b/g overflows: a conversion factor that would fall below
 // the sample type's epsilon (its resolution at the start value 1) keeps its
-// value for the stages above.
+// value for the stages above. Both are branches that ordinary signals never
+// take, so the predicted path runs on without waiting for the compare; as a
+// select (maxss, a blend) the compiler would put it on the chain from one
+// stage to the next. The empty asm keeps the branch from becoming a select.
 inline DT32F floorPower(DT32F p) {
   constexpr DT32F tiny = std::numeric_limits<DT32F>::min();
-  return p < tiny ? tiny : p;
+  if (__builtin_expect(p < tiny, 0)) {
+    asm volatile("");
+    return tiny;
+  }
+  return p;
 }
 constexpr Acc kConvFloor = std::numeric_limits<DT32F>::epsilon();
 
@@ -219,7 +226,10 @@ inline StageErrors runStages(R *r, Acc x, Acc d) {
     }
     r->convFactor[m] = DT32F(g);
     const Acc gNext = g - b * b / Acc(bNew);
-    if (gNext >= kConvFloor) g = gNext;
+    if (__builtin_expect(gNext >= kConvFloor, 1))
+      g = gNext;
+    else
+      asm volatile("");  // see floorPower
     r->bwdPower[m] = bNew;
     r->delayLine[m] = DT32F(b);
     f = fNext;

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Normalised LMS adaptive transversal filter, circular and LC forms.
+#include <limits>
+
 #include "consts32f.h"
 #include "kernels32f.h"
 #include "quolmnlms32f.h"
@@ -19,8 +21,17 @@ DT32S nlmsSetUp(quolmNlms *f, DT32S N, DT32F mu, DT32S rc) {
   return 0;
 }
 
-// Folds the newest sample into the power estimate.
+// Folds the newest sample into the power estimate. An estimate that long
+// digital silence has taken below the smallest normal value has forgotten
+// the input's level; the first non-zero sample restarts it from its start
+// value 1, as after Init. Catching up from 0 instead, it lags the delay
+// line's energy: the step relative to that energy is about 100 mu instead
+// of mu N for ~70 samples, which grows the coefficients by up to 1e20 (N = 8,
+// mu = 1/N) or overflows them.
 inline void trackPower(quolmNlms *f, DT32F x) {
+  if (__builtin_expect(f->power < std::numeric_limits<DT32F>::min(), 0) &&
+      x != DT32F(0))
+    f->power = DT32F(1);
   f->power = DT32F(Acc(x) * Acc(x) * Acc(kNlmsGain) +
                    Acc(f->power) * Acc(kNlmsKeep));
 }
