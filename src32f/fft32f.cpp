@@ -84,6 +84,30 @@ constexpr DT32S kW = DT32S(32 / sizeof(T));
 typedef std::conditional<sizeof(T) == 4, int32_t, int64_t>::type Lane;
 typedef Lane LaneMask __attribute__((vector_size(32)));
 
+// Lane moves: GCC's __builtin_shuffle; clang has no form taking a mask
+// vector, so there the lanes move one by one (the same values, only slower).
+QUOLM_FFT_STAGE Wide shuffle(const Wide &a, const LaneMask &m) {
+#if defined(__clang__)
+  Wide r;
+  for (DT32S i = 0; i < kW; ++i) r[i] = a[m[i] & (kW - 1)];
+  return r;
+#else
+  return __builtin_shuffle(a, m);
+#endif
+}
+QUOLM_FFT_STAGE Wide shuffle(const Wide &a, const Wide &b, const LaneMask &m) {
+#if defined(__clang__)
+  Wide r;
+  for (DT32S i = 0; i < kW; ++i) {
+    const Lane k = m[i] & (2 * kW - 1);
+    r[i] = k < kW ? a[k] : b[k - kW];
+  }
+  return r;
+#else
+  return __builtin_shuffle(a, b, m);
+#endif
+}
+
 struct Lanes {
   LaneMask swap, evenOdd;  // (1, 0, 3, 2, ..), (0, kW + 1, 2, kW + 3, ..)
   Wide alt, conj;          // (-1, 1, -1, 1, ..), (1, -1, 1, -1, ..)
@@ -118,8 +142,8 @@ QUOLM_FFT_STAGE Wide splat(T x) {
 // are formed and the lanes picked (one add-subtract instruction on AVX2).
 QUOLM_FFT_STAGE Wide mulWide(const Lanes &c, const Wide &wr, const Wide &wi,
                              const Wide &u) {
-  const Wide p = u * wr, q = __builtin_shuffle(u, c.swap) * wi;
-  return __builtin_shuffle(p - q, p + q, c.evenOdd);
+  const Wide p = u * wr, q = shuffle(u, c.swap) * wi;
+  return shuffle(p - q, p + q, c.evenOdd);
 }
 
 // Twiddles per complex lane, real and imaginary parts each in both lanes.
@@ -134,11 +158,11 @@ QUOLM_FFT_STAGE void radix4Wide(const Lanes &c, const WideTwiddles &t,
                                 Wide &v0, Wide &v1, Wide &v2, Wide &v3) {
   const Wide x0 = v0 + v1, x1 = v0 - v1, x2 = v2 + v3, x3 = v2 - v3;
   // x1 + i x3 = (x1r - x3i, x1i + x3r) and x1 - i x3 from the same two sums
-  const Wide s3 = __builtin_shuffle(x3, c.swap);
+  const Wide s3 = shuffle(x3, c.swap);
   const Wide lo = x1 - s3, hi = x1 + s3;
   v0 = x0 + x2, v2 = x0 - x2;
-  v1 = __builtin_shuffle(lo, hi, c.evenOdd);
-  v3 = __builtin_shuffle(hi, lo, c.evenOdd);
+  v1 = shuffle(lo, hi, c.evenOdd);
+  v3 = shuffle(hi, lo, c.evenOdd);
   if (!Plain) {
     v2 = mulWide(c, t.w2r, t.w2i, v2);
     v1 = mulWide(c, t.w1r, t.w1i, v1);
@@ -179,21 +203,21 @@ QUOLM_FFT_STAGE void exchange(Wide v[4]) {
   if constexpr (kW == 8) {
     static const int lo[4] = {0, 4, 2, 6}, hi[4] = {1, 5, 3, 7};
     static const int low[4] = {0, 1, 4, 5}, high[4] = {2, 3, 6, 7};
-    const Wide t0 = __builtin_shuffle(v[0], v[1], pick(lo));
-    const Wide t1 = __builtin_shuffle(v[0], v[1], pick(hi));
-    const Wide t2 = __builtin_shuffle(v[2], v[3], pick(lo));
-    const Wide t3 = __builtin_shuffle(v[2], v[3], pick(hi));
-    v[0] = __builtin_shuffle(t0, t2, pick(low));
-    v[1] = __builtin_shuffle(t1, t3, pick(low));
-    v[2] = __builtin_shuffle(t0, t2, pick(high));
-    v[3] = __builtin_shuffle(t1, t3, pick(high));
+    const Wide t0 = shuffle(v[0], v[1], pick(lo));
+    const Wide t1 = shuffle(v[0], v[1], pick(hi));
+    const Wide t2 = shuffle(v[2], v[3], pick(lo));
+    const Wide t3 = shuffle(v[2], v[3], pick(hi));
+    v[0] = shuffle(t0, t2, pick(low));
+    v[1] = shuffle(t1, t3, pick(low));
+    v[2] = shuffle(t0, t2, pick(high));
+    v[3] = shuffle(t1, t3, pick(high));
   } else {
     static const int first[2] = {0, 2}, second[2] = {1, 3};
     const int x = Back ? 1 : 2, y = Back ? 2 : 1;  // v[x]: the other source
-    const Wide a = __builtin_shuffle(v[0], v[x], pick(first));
-    const Wide b = __builtin_shuffle(v[0], v[x], pick(second));
-    const Wide c = __builtin_shuffle(v[y], v[3], pick(first));
-    const Wide d = __builtin_shuffle(v[y], v[3], pick(second));
+    const Wide a = shuffle(v[0], v[x], pick(first));
+    const Wide b = shuffle(v[0], v[x], pick(second));
+    const Wide c = shuffle(v[y], v[3], pick(first));
+    const Wide d = shuffle(v[y], v[3], pick(second));
     v[0] = a, v[y] = b, v[x] = c, v[3] = d;
   }
 }
@@ -218,14 +242,14 @@ QUOLM_FFT_STAGE DT32S firstStageWide(DT32S N, T *a, const T *w) {
   for (; k + 4 * kW <= N; k += 4 * kW) {
     const DT32S p = (k - 16) / 16;
     const Wide w1 = load(w + 4 * p + 4), u = load(w + 2 * p + 2);
-    const Wide w2 = __builtin_shuffle(u, -u, turn);
-    const Wide ts = (T(2) * __builtin_shuffle(w2, im)) *
-                    __builtin_shuffle(w1, c.swap);  // 2 w2i w1i, 2 w2i w1r
-    const Wide w3 = __builtin_shuffle(w1 - ts, ts - w1, c.evenOdd);
+    const Wide w2 = shuffle(u, -u, turn);
+    const Wide ts = (T(2) * shuffle(w2, im)) *
+                    shuffle(w1, c.swap);  // 2 w2i w1i, 2 w2i w1r
+    const Wide w3 = shuffle(w1 - ts, ts - w1, c.evenOdd);
     const WideTwiddles t = {
-        __builtin_shuffle(w1, re), __builtin_shuffle(w1, im),
-        __builtin_shuffle(w2, re), __builtin_shuffle(w2, im),
-        __builtin_shuffle(w3, re), __builtin_shuffle(w3, im)};
+        shuffle(w1, re), shuffle(w1, im),
+        shuffle(w2, re), shuffle(w2, im),
+        shuffle(w3, re), shuffle(w3, im)};
     Wide v[4];
     for (int q = 0; q < 4; ++q) v[q] = load(a + k + q * kW);
     exchange<false>(v);
@@ -264,14 +288,14 @@ QUOLM_FFT_STAGE void butterfliesEighth(T *__restrict p0, T *__restrict p1,
 QUOLM_FFT_STAGE void eighthWide(const Lanes &c, const Wide &r, Wide &v0, Wide &v1,
                                 Wide &v2, Wide &v3) {
   const Wide x0 = v0 + v1, x1 = v0 - v1, x2 = v2 + v3, x3 = v2 - v3;
-  const Wide ix3 = __builtin_shuffle(x3, c.swap) * c.alt;
-  const Wide s0 = __builtin_shuffle(x0, c.swap);
-  const Wide s2 = __builtin_shuffle(x2, c.swap);
+  const Wide ix3 = shuffle(x3, c.swap) * c.alt;
+  const Wide s0 = shuffle(x0, c.swap);
+  const Wide s2 = shuffle(x2, c.swap);
   const Wide u = x1 + ix3, v = x1 - ix3;
-  const Wide su = __builtin_shuffle(u, c.swap), sv = __builtin_shuffle(v, c.swap);
+  const Wide su = shuffle(u, c.swap), sv = shuffle(v, c.swap);
   v0 = x0 + x2;
   // (x2i - x0i, x0r - x2r): both differences, then the lanes picked.
-  v2 = __builtin_shuffle(s2 - s0, s0 - s2, c.evenOdd);
+  v2 = shuffle(s2 - s0, s0 - s2, c.evenOdd);
   v1 = r * (u + su * c.alt);  // r (ur - ui), r (ui + ur)
   v3 = r * (sv * c.alt - v);  // r (-vi - vr), r (vr - vi)
 }
@@ -435,12 +459,12 @@ QUOLM_FFT_STAGE DT32S mirrorWide(DT32S N, T *a, DT32S nc, const T *cs,
     const Wide up = load(cs + j / 2), down = load(cs + nc - j / 2 - kW + 1);
     for (DT32S h = 0; h < 2; ++h) {
       T *pj = a + j + h * kW, *pk = a + N - (j + h * kW) - kW + 2;
-      Wide A = load(pj), B = __builtin_shuffle(load(pk), v.flip);
-      const Wide wi = __builtin_shuffle(up, v.up[h]);
-      const Wide wr = splat(T(0.5)) - __builtin_shuffle(down, v.down[h]);
+      Wide A = load(pj), B = shuffle(load(pk), v.flip);
+      const Wide wi = shuffle(up, v.up[h]);
+      const Wide wr = splat(T(0.5)) - shuffle(down, v.down[h]);
       step(v.c, A, B, wr, wi);
       store(pj, A);
-      store(pk, __builtin_shuffle(B, v.flip));
+      store(pk, shuffle(B, v.flip));
     }
   }
   return j;
@@ -452,10 +476,10 @@ QUOLM_FFT_STAGE DT32S splitWide(DT32S N, T *a, DT32S nc, const T *cs) {
   return mirrorWide(N, a, nc, cs,
                     [](const Lanes &c, Wide &A, Wide &B, const Wide &wr,
                        const Wide &wi) {
-                      const Wide x = __builtin_shuffle(A - B, A + B, c.evenOdd);
+                      const Wide x = shuffle(A - B, A + B, c.evenOdd);
                       const Wide y = mulWide(c, wr, wi, x);
                       A = A - y;
-                      B = __builtin_shuffle(B + y, B - y, c.evenOdd);
+                      B = shuffle(B + y, B - y, c.evenOdd);
                     });
 }
 
@@ -464,11 +488,11 @@ QUOLM_FFT_STAGE DT32S joinWide(DT32S N, T *a, DT32S nc, const T *cs) {
   return mirrorWide(N, a, nc, cs,
                     [](const Lanes &c, Wide &A, Wide &B, const Wide &wr,
                        const Wide &wi) {
-                      const Wide x = __builtin_shuffle(A - B, A + B, c.evenOdd);
-                      const Wide p = x * wr, q = __builtin_shuffle(x, c.swap) * wi;
-                      const Wide y = __builtin_shuffle(p + q, p - q, c.evenOdd);
-                      A = __builtin_shuffle(A - y, y - A, c.evenOdd);
-                      B = __builtin_shuffle(B + y, y - B, c.evenOdd);
+                      const Wide x = shuffle(A - B, A + B, c.evenOdd);
+                      const Wide p = x * wr, q = shuffle(x, c.swap) * wi;
+                      const Wide y = shuffle(p + q, p - q, c.evenOdd);
+                      A = shuffle(A - y, y - A, c.evenOdd);
+                      B = shuffle(B + y, y - B, c.evenOdd);
                     });
 }
 
