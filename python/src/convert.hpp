@@ -5,8 +5,9 @@
 // Arrays are converted only where no value can change: float32 filters take
 // float16/float32 and integers of up to 16 bits, float64 filters also
 // float64 and integers of up to 32 bits (any byte order; non-contiguous
-// arrays are copied). Anything else raises TypeError, so that a float64
-// signal is never rounded to float32 behind the caller's back.
+// arrays are copied). Numbers without a dtype (lists) are taken when each
+// value is exact in the filter's type. Anything else raises TypeError, so
+// that a float64 signal is never rounded to float32 behind the caller's back.
 #ifndef QUOLM_PY_CONVERT_HPP
 #define QUOLM_PY_CONVERT_HPP
 
@@ -45,6 +46,22 @@ const char *dtypeName() {
   return sizeof(T) == 4 ? "float32" : "float64";
 }
 
+// Whether every value of a (numbers without a dtype of their own, such as a
+// list) is exact in T.
+template <class T>
+bool exactValues(const py::array &a) {
+  if (a.dtype().kind() != 'f' && a.dtype().kind() != 'i' && a.dtype().kind() != 'u') return false;
+  const auto wide = py::array_t<double, py::array::forcecast>::ensure(a);
+  const auto back = py::array_t<long long, py::array::forcecast>::ensure(a);
+  const double *v = wide.data();
+  for (py::ssize_t i = 0; i < wide.size(); ++i) {
+    if (a.dtype().kind() != 'f' && (!(std::fabs(v[i]) < 0x1p62) || (long long)(v[i]) != back.data()[i]))
+      return false;  // an integer that double rounds
+    if (std::isfinite(v[i]) && double(T(v[i])) != v[i]) return false;
+  }
+  return true;
+}
+
 // A 1-D C-contiguous array of T holding `value` (a copy where needed).
 template <class T>
 py::array_t<T> asSignal(py::handle value, const char *name) {
@@ -54,11 +71,12 @@ py::array_t<T> asSignal(py::handle value, const char *name) {
   } catch (py::error_already_set &) {
   }
   if (!a) raise(PyExc_TypeError, std::string(name) + " must be an array of numbers, got " + show(value));
-  if (!lossless<T>(a.dtype()))
-    raise(PyExc_TypeError, std::string(name) + " has dtype " + show(a.dtype()) +
-                               ", which does not convert to " + dtypeName<T>() +
-                               " without loss; pass " + dtypeName<T>() +
-                               " samples or build the filter with a wider dtype");
+  const bool typed = py::isinstance<py::array>(value);
+  if (typed ? !lossless<T>(a.dtype()) : !exactValues<T>(a))
+    raise(PyExc_TypeError, std::string(name) + (typed ? " has dtype " + show(a.dtype()) + ", which does"
+                                                      : " holds values that do")
+                               + " not convert to " + dtypeName<T>() + " without loss; pass " +
+                               dtypeName<T>() + " samples or build the filter with a wider dtype");
   if (a.ndim() != 1)
     raise(PyExc_ValueError, std::string(name) + " must be one-dimensional, got shape " +
                                 show(a.attr("shape")));
