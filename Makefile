@@ -6,8 +6,9 @@ ASAN    ?= build-asan
 BENCHB  ?= build-bench
 PREFIX  ?= /usr/local
 CMAKE_FLAGS ?=
+PYTHON  ?= /usr/bin/python3
 
-.PHONY: all demo test test-plain test-asan bench install clean prereqs
+.PHONY: all demo test test-plain test-asan bench bench-python python-figure install clean prereqs
 
 all: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -40,6 +41,15 @@ bench:
 	cmake -S . -B $(BENCHB) -DCMAKE_BUILD_TYPE=Release -DQUOLM_BENCH=ON -DQUOLM_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(BENCHB) -j $(JOBS)
 	cd $(BENCHB) && sh ../bench/run-bench.sh
+
+# The Python package's benchmark and the figure of its README example.
+bench-python: $(BUILD)/Makefile
+	cmake --build $(BUILD) -j $(JOBS) --target _quolm quolm_nlms_loop
+	PYTHONPATH=$(BUILD)/python $(PYTHON) python/bench/bench_nlms.py $(BUILD)/python/quolm_nlms_loop
+
+python-figure: $(BUILD)/Makefile
+	cmake --build $(BUILD) -j $(JOBS) --target _quolm
+	PYTHONPATH=$(BUILD)/python $(PYTHON) python/examples/sysid.py docs/img/python-sysid.png
 
 install: $(BUILD)/Makefile
 	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)

@@ -15,6 +15,21 @@ want gcc gcc
 want nm binutils
 want /usr/include/gtest/gtest.h libgtest-dev
 [ "$need" = bench ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
+# The Python package and its tests; without them make test skips the package.
+optional=""
+wantpy() { # file package
+  [ -e "$1" ] || optional="$optional $2"
+}
+if [ "$need" = test ]; then
+  py=/usr/lib/python3/dist-packages
+  wantpy /usr/bin/python3-config python3-dev
+  wantpy /usr/include/pybind11/pybind11.h pybind11-dev
+  wantpy $py/pybind11/__init__.py python3-pybind11
+  wantpy $py/numpy/__init__.py python3-numpy
+  wantpy $py/pytest/__init__.py python3-pytest
+  wantpy $py/hypothesis/__init__.py python3-hypothesis
+fi
+[ -n "$optional" ] && echo "note: the Python package is skipped; for it: apt-get install$optional" >&2
 if [ -n "$missing" ]; then
   echo "error: missing prerequisites; install them with:" >&2
   echo "  apt-get install$missing" >&2
