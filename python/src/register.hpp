@@ -176,7 +176,7 @@ void defProcessing(py::class_<Dual<F>> &cls) {
        "Filters x block by block, adapting toward d; len(x) must be a multiple of block_size. "
        "Returns (output, error) arrays.");
   }
-  if constexpr (isEstimator<G> || isBlock<G> || !isPredictor<G>) {
+  if constexpr (!isPredictor<G>) {
     cls.def("filter", [](D &self, py::handle x) {
       return self.withType([&](auto *tag) -> py::object {
         using T = std::remove_pointer_t<decltype(tag)>;
