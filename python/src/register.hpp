@@ -10,7 +10,6 @@
 #ifndef QUOLM_PY_REGISTER_HPP
 #define QUOLM_PY_REGISTER_HPP
 
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -214,6 +213,12 @@ void defProcessing(py::class_<Dual<F>> &cls) {
 }
 
 
+// "resize(n=8, block_size=4)" for error messages; 0 is a size left as it was.
+inline std::string resizeCall(size_t n, size_t b = 0, size_t p = 0) {
+  return "resize(n=" + std::to_string(n) + (b ? ", block_size=" + std::to_string(b) : "") +
+         (p ? ", partitions=" + std::to_string(p) : "") + ")";
+}
+
 // reset(), resize(), the vector properties, sizes and flags.
 template <template <class> class F>
 void defState(py::class_<Dual<F>> &cls) {
@@ -235,7 +240,7 @@ void defState(py::class_<Dual<F>> &cls) {
     cls.def("resize", [](D &self, py::handle n, py::handle b, py::handle p) {
       const size_t nn = asSize(n, "n"), bb = b.is_none() ? 0 : asSize(b, "block_size"),
                    pp = p.is_none() ? 0 : asSize(p, "partitions");
-      self.run("resize", [&](auto &g) {
+      self.run(resizeCall(nn, bb, pp), [&](auto &g) {
         g.resize(nn, bb ? bb : g.blockLength(), pp ? pp : g.partitions());
       });
     }, py::arg("n"), py::arg("block_size") = py::none(), py::arg("partitions") = py::none(),
@@ -243,13 +248,13 @@ void defState(py::class_<Dual<F>> &cls) {
   } else if constexpr (isBlock<G>) {
     cls.def("resize", [](D &self, py::handle n, py::handle b) {
       const size_t nn = asSize(n, "n"), bb = b.is_none() ? 0 : asSize(b, "block_size");
-      self.run("resize", [&](auto &g) { g.resize(nn, bb ? bb : g.blockLength()); });
+      self.run(resizeCall(nn, bb), [&](auto &g) { g.resize(nn, bb ? bb : g.blockLength()); });
     }, py::arg("n"), py::arg("block_size") = py::none(),
        "Changes the sizes (None keeps one), keeping the leading coefficients.");
   } else {
     cls.def("resize", [](D &self, py::handle n) {
       const size_t nn = asSize(n, "n");
-      self.run("resize", [&](auto &g) { g.resize(nn); });
+      self.run(resizeCall(nn), [&](auto &g) { g.resize(nn); });
     }, py::arg("n"), "Changes n, keeping the leading coefficients.");
   }
 
