@@ -1,14 +1,15 @@
-# Convenience wrapper around CMake: make demo | test | bench | install | clean
+# Convenience wrapper around CMake: make demo | test | bench | figures | aec-eval | install | clean
 MAKEFLAGS += --no-print-directory
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD   ?= build
 ASAN    ?= build-asan
 BENCHB  ?= build-bench
+AECB    ?= build-aec-eval
 PREFIX  ?= /usr/local
 CMAKE_FLAGS ?=
 PYTHON  ?= /usr/bin/python3
 
-.PHONY: all demo test test-plain test-asan bench bench-python python-figure install clean prereqs
+.PHONY: all demo test test-plain test-asan bench bench-python figures python-figure aec-eval install clean prereqs
 
 all: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
@@ -42,6 +43,19 @@ bench:
 	cmake --build $(BENCHB) -j $(JOBS)
 	cd $(BENCHB) && sh ../bench/run-bench.sh
 
+aec-eval:
+	@sh cmake/prereqs.sh aec-eval
+	cmake -S . -B $(AECB) -DCMAKE_BUILD_TYPE=Release -DQUOLM_AEC_EVAL=ON -DQUOLM_TESTS=OFF -DQUOLM_DEMO=OFF $(CMAKE_FLAGS)
+	cmake --build $(AECB) -j $(JOBS) --target aec-eval aec-bench
+	sh bench/aec/run-eval.sh $(AECB)
+# Runs every example in full and writes its picture to docs/img/.
+FIGURES = sysid levels aec anc predict equalise channels
+figures: $(BUILD)/Makefile
+	@sh cmake/prereqs.sh figures
+	cmake --build $(BUILD) -j $(JOBS) $(addprefix --target example_,$(FIGURES))
+	mkdir -p docs/img
+	for f in $(FIGURES); do $(BUILD)/examples/example_$$f --png docs/img/$$f.png || exit 1; done
+
 # The Python package's benchmark and the figure of its README example.
 bench-python: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS) --target _quolm quolm_nlms_loop
@@ -57,4 +71,4 @@ install: $(BUILD)/Makefile
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(BENCHB)
+	rm -rf $(BUILD) $(ASAN) $(BENCHB) $(AECB)

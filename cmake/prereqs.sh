@@ -1,6 +1,7 @@
 #!/bin/sh
 # Stops with the name of the Debian package to install when a tool or library
-# that the build needs is missing. Argument: test (default) or bench.
+# that the build needs is missing. Argument: test (default), bench, figures or
+# aec-eval.
 need=${1:-test}
 missing=""
 want() { # command-or-file package
@@ -15,6 +16,18 @@ want gcc gcc
 want nm binutils
 want /usr/include/gtest/gtest.h libgtest-dev
 [ "$need" = bench ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
+# The echo canceller's CLI reads WAV through libsndfile (built when present).
+[ "$need" = aec-eval ] && want /usr/include/sndfile.h libsndfile1-dev
+# Its evaluation: SpeexDSP as the peer, speech, rooms and plots.
+[ "$need" = aec-eval ] && want /usr/include/speex/speex_echo.h libspeexdsp-dev
+[ "$need" = aec-eval ] && want espeak-ng espeak-ng
+[ "$need" = aec-eval ] && want sox sox
+[ "$need" = aec-eval ] && want gnuplot gnuplot-nox
+[ "$need" = aec-eval ] && want pkg-config pkg-config
+[ "$need" = aec-eval ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
+# The examples' pictures (gnuplot) and the echo canceller's WAV files
+# (libsndfile); without them the examples still build and run.
+[ "$need" = figures ] && { want gnuplot gnuplot-nox; want /usr/include/sndfile.h libsndfile1-dev; }
 # The Python package and its tests; without them make test skips the package.
 optional=""
 wantpy() { # file package

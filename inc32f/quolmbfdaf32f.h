@@ -45,11 +45,11 @@ QUOLM_API DT32S bfdaf32fInitStatic(quolmBfdaf *filter, DT32S N,
                                    DT32S *fftWork, DT32F *fftTable);
 
 /* Filters the block x (blockLen samples) into y, forms e = d - y and adapts.
-   Returns 0. */
+   0, or -1 for a null or freed record or a null block. */
 QUOLM_API DT32S bfdaf32fFilterUpdate(quolmBfdaf *filter, DT32F *x, DT32F *d,
                                      DT32F *y, DT32F *e);
 /* Filters the block x into y without adapting (input history and power
-   estimate advance). Returns 0. */
+   estimate advance). 0, or -1 as FilterUpdate. */
 QUOLM_API DT32S bfdaf32fFilterOnly(quolmBfdaf *filter, DT32F *x, DT32F *y);
 
 /* Releases an Init-made record's buffers (not the FFT tables). */

@@ -25,7 +25,7 @@ QUOLM_API DT32F fir32fFilter(quolmFir *filter, DT32F x);
 /* Output for the input vector held in delayLine (element k = x(n-k)). */
 QUOLM_API DT32F fir32fLCFilter(quolmFir *filter);
 /* Filters N samples of x into y (x and y may be the same array).
-   0, or -1 when x or y is null. */
+   0, or -1 when the record, x or y is null. */
 QUOLM_API DT32S fir32fBlockFilter(quolmFir *filter, const DT32F *x, DT32F *y,
                                   DT32S N);
 /* Releases an Init-made delay line and sets length to 0. */

@@ -51,11 +51,11 @@ QUOLM_API DT32S pbfdaf32fInitStatic(quolmPbfdaf *filter, DT32S N,
                                     DT32S *fftWork, DT32F *fftTable);
 
 /* Filters the block x (blockLen samples) into y, forms e = d - y and adapts
-   every partition. Returns 0. */
+   every partition. 0, or -1 for a null or freed record or a null block. */
 QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x,
                                       DT32F *d, DT32F *y, DT32F *e);
 /* Filters the block x into y without adapting (input history and power
-   estimate advance). Returns 0. */
+   estimate advance). 0, or -1 as FilterUpdate. */
 QUOLM_API DT32S pbfdaf32fFilterOnly(quolmPbfdaf *filter, DT32F *x, DT32F *y);
 
 /* Releases an Init-made record's buffers (not the FFT tables). */

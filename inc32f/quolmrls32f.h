@@ -31,7 +31,10 @@ QUOLM_API DT32S rls32fInitStatic(quolmRls *filter, DT32S N, DT32F lambda,
                                  DT32F *stateBuf);
 
 /* Shifts x into the delay line, filters, forms err = d - y and updates the
-   coefficients and P; returns y from before the update. */
+   coefficients and P; returns y from before the update. Silence guard: when
+   P's largest diagonal element times 1/lambda would pass the square root of
+   the largest sample value (2^64 single, 2^512 double), P skips the 1/lambda
+   scaling for that sample. */
 QUOLM_API DT32F rls32fFilterUpdate(quolmRls *filter, DT32F x, DT32F d);
 /* Shifts x in and filters; P still takes in the sample, the coefficients and
    err stay. Returns y. */

@@ -35,7 +35,10 @@ QUOLM_API DT32S rlslattice32fInitStatic(quolmRlslattice *filter, DT32S N,
                                         DT32F *stateBuf);
 
 /* Runs x through the lattice, adapts every stage toward d; returns the
-   estimate y = d - err. */
+   estimate y = d - err.
+   Silence guard: an error power never falls below the smallest normal
+   DT32F, and a stage's conversion factor never below DT32F's epsilon (it
+   keeps its value instead), so outputs stay finite through silence. */
 QUOLM_API DT32F rlslattice32fFilterUpdate(quolmRlslattice *filter, DT32F x,
                                           DT32F d);
 /* Estimate from the stored coefficients; moves the backward powers, the

@@ -36,7 +36,10 @@ QUOLM_API DT32S rlslbpef32fInitStatic(quolmRlslbpef *filter, DT32S N,
                                       DT32F *stateBuf);
 
 /* Runs x through the adapting lattice; returns the prediction of x(n-N) from
-   the N newer samples, x(n-N) - err. */
+   the N newer samples, x(n-N) - err.
+   Silence guard: an error power never falls below the smallest normal
+   DT32F, and a stage's conversion factor never below DT32F's epsilon (it
+   keeps its value instead), so outputs stay finite through silence. */
 QUOLM_API DT32F rlslbpef32fFilterUpdate(quolmRlslbpef *filter, DT32F x);
 /* The same with the reflection coefficients held. */
 QUOLM_API DT32F rlslbpef32fFilterOnly(quolmRlslbpef *filter, DT32F x);

@@ -34,7 +34,10 @@ QUOLM_API DT32S rlslfpef32fInitStatic(quolmRlslfpef *filter, DT32S N,
                                       DT32F *stateBuf);
 
 /* Runs x through the adapting lattice; returns the prediction of x(n) from
-   the N previous samples, x - err. */
+   the N previous samples, x - err.
+   Silence guard: an error power never falls below the smallest normal
+   DT32F, and a stage's conversion factor never below DT32F's epsilon (it
+   keeps its value instead), so outputs stay finite through silence. */
 QUOLM_API DT32F rlslfpef32fFilterUpdate(quolmRlslfpef *filter, DT32F x);
 /* The same with the reflection coefficients held. */
 QUOLM_API DT32F rlslfpef32fFilterOnly(quolmRlslfpef *filter, DT32F x);

@@ -70,6 +70,7 @@ QUOLM_API DT32S bfdaf32fInitStatic(quolmBfdaf *filter, DT32S N, DT32S blockLen,
 
 QUOLM_API DT32S bfdaf32fFilterUpdate(quolmBfdaf *filter, DT32F *x, DT32F *d,
                                      DT32F *y, DT32F *e) {
+  if (fdafReady(filter, x, d, y, e) != 0) return -1;
   quolmBfdaf *f = filter;
   bfdafFilter(f, x, y);
   fdafErrorSpectrum(f, d, y, e);
@@ -82,6 +83,7 @@ QUOLM_API DT32S bfdaf32fFilterUpdate(quolmBfdaf *filter, DT32F *x, DT32F *d,
 }
 
 QUOLM_API DT32S bfdaf32fFilterOnly(quolmBfdaf *filter, DT32F *x, DT32F *y) {
+  if (fdafReady(filter, x, y) != 0) return -1;
   bfdafFilter(filter, x, y);
   fdafTrackPower(filter, filter->inputSpectrum, kBfdafKeep);
   return 0;

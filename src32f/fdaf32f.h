@@ -100,6 +100,12 @@ void fdafSetUp(R *f, DT32S L, DT32S B, DT32S M, DT32F mu, DT32S constrain,
   for (DT32S k = 0; k < f->bins; ++k) f->power[k] = DT32F(1);
 }
 
+// Checks of a block call: -1 for a null record, a freed one or a null block.
+template <class R, class... Blocks>
+DT32S fdafReady(const R *f, const Blocks *...blocks) {
+  return f && f->coefs && f->saved && (... && blocks) ? 0 : -1;
+}
+
 // Free of an Init-made record: both blocks go, every pointer is cleared so
 // that later Reset and copies report -1.
 template <class R>

@@ -57,7 +57,7 @@ QUOLM_API DT32F fir32fLCFilter(quolmFir *filter) {
 
 QUOLM_API DT32S fir32fBlockFilter(quolmFir *filter, const DT32F *x, DT32F *y,
                                   DT32S N) {
-  if (!x || !y) return -1;
+  if (!filter || !x || !y) return -1;
   const DT32S len = filter->length;
   DT32S i = 0;
   if (len >= 2 * kGroup) {

@@ -101,6 +101,7 @@ QUOLM_API DT32S pbfdaf32fInitStatic(quolmPbfdaf *filter, DT32S N,
 
 QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x, DT32F *d,
                                       DT32F *y, DT32F *e) {
+  if (fdafReady(filter, x, d, y, e) != 0) return -1;
   quolmPbfdaf *f = filter;
   pbfdafFilter(f, x, y);
   fdafErrorSpectrum(f, d, y, e);
@@ -117,6 +118,7 @@ QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x, DT32F *d,
 }
 
 QUOLM_API DT32S pbfdaf32fFilterOnly(quolmPbfdaf *filter, DT32F *x, DT32F *y) {
+  if (fdafReady(filter, x, y) != 0) return -1;
   pbfdafFilter(filter, x, y);
   fdafTrackPower(filter, spectrumAt(filter, 0), kPbfdafKeep);
   stepIndex(filter);

@@ -5,6 +5,8 @@
 #include "quolmrls32f.h"  // first: its declarations carry the export mark
 #include <string.h>
 
+#include <limits>
+
 #include "consts32f.h"
 #include "kernels32f.h"
 #include "transversal32f.h"
@@ -231,13 +233,13 @@ inline void updateRow(DT32F *row, const DT32F *g, DT32S from, DT32S to,
 // i of P updated for j <= i. Four rows at a time share each widened run of
 // g over the columns they all have; their corner and the last rows go one
 // by one. The arithmetic of every element is the one of updateRow.
-QUOLM_WIDE_CLONES void gainUpdate(quolmRls *f, bool adapt, Acc s, Acc e) {
+QUOLM_WIDE_CLONES void gainUpdate(quolmRls *f, bool adapt, Acc s, Acc e,
+                                  Acc invLambda) {
   const DT32S n = f->length;
   const DT32F *__restrict g = f->gain;
   DT32F *__restrict w = f->coefs;
   DT32F *__restrict P = f->invCorr;
   const Acc q = s + Acc(f->lambda);
-  const Acc invLambda = f->invLambda;
   const Acc4 invLambda4 = Acc4{} + invLambda;
   size_t start = 0;
   DT32S i = 0;
@@ -269,6 +271,32 @@ QUOLM_WIDE_CLONES void gainUpdate(quolmRls *f, bool adapt, Acc s, Acc e) {
   }
 }
 
+// 2^(max_exponent/2) of the sample type: while P's diagonal, and so every
+// element of P, stays below it, P*x and x'Px stay finite for any regressor
+// whose squared norm does too.
+constexpr DT32F invCorrCap() {
+  DT32F c = 1;
+  for (int i = 0; i < std::numeric_limits<DT32F>::max_exponent / 2; ++i)
+    c *= 2;
+  return c;
+}
+
+// The 1/lambda of this sample's update of P. Without excitation in some
+// direction (silence above all) P grows by 1/lambda per sample until it
+// overflows; once the largest diagonal element would pass the cap, P is not
+// scaled (forgetting pauses) until the input brings it down again.
+Acc forgetting(const quolmRls *f) {
+  const DT32F *P = f->invCorr;
+  DT32F largest = 0;
+  size_t diag = 0;
+  for (DT32S r = 0; r < f->length; ++r) {
+    largest = P[diag] > largest ? P[diag] : largest;
+    diag += size_t(r) + 2;
+  }
+  const Acc invLambda = f->invLambda;
+  return invLambda * Acc(largest) < Acc(invCorrCap()) ? invLambda : 1.0;
+}
+
 // One sample: Shift moves xNew into the delay line first (the LC forms use
 // the line as the caller left it); Adapt forms the error and updates the
 // coefficients. P is updated either way. Returns y.
@@ -285,7 +313,7 @@ DT32F rlsStep(quolmRls *f, DT32F xNew, DT32F d) {
   if (Adapt) f->err = DT32F(e);
   invCorrTimes(f->invCorr, x, f->gain, n);
   const DT32F s = DT32F(dotLinBuf32f(x, f->gain, n));
-  gainUpdate(f, Adapt, s, e);
+  gainUpdate(f, Adapt, s, e, forgetting(f));
   return y;
 }
 

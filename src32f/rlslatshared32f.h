@@ -8,6 +8,7 @@
 
 #include <stdlib.h>
 
+#include <limits>
 #include <type_traits>
 
 #include "alloc32f.h"
@@ -177,6 +178,21 @@ DT32S latticeResize(R *r, DT32S N) {
   return 0;
 }
 
+// The two range guards of the stage recursion; neither fires on ordinary
+// signals, so there the results are the plain recursion's. In silence the
+// error powers decay to 0, and a zero B makes 0/0 of the next reflection
+// coefficient: a power holds at the smallest normal value instead. When the
+// signal returns (or an order far above 1/(1 - lambda) has fitted the data),
+// g - b*b/B, which is g*lambda*Bold/B > 0 exactly, cancels to 0 or below, and
+// the next stage's b*b/g overflows: a conversion factor that would fall below
+// the sample type's epsilon (its resolution at the start value 1) keeps its
+// value for the stages above.
+inline DT32F floorPower(DT32F p) {
+  constexpr DT32F tiny = std::numeric_limits<DT32F>::min();
+  return p < tiny ? tiny : p;
+}
+constexpr Acc kConvFloor = std::numeric_limits<DT32F>::epsilon();
+
 // The forward, backward and estimation errors of order N of one sample.
 struct StageErrors {
   Acc f, b, e;
@@ -196,11 +212,12 @@ inline StageErrors runStages(R *r, Acc x, Acc d) {
   for (DT32S m = 0; m < n; ++m) {
     const Acc bd = r->delayLine[m];
     const Acc bOld = r->bwdPower[m];
-    const DT32F bNew = DT32F(lam * bOld + b * b / g);
+    const DT32F bNew = floorPower(DT32F(lam * bOld + b * b / g));
     Acc kf = r->fwdParcor[m], kb = r->bwdParcor[m];
     if constexpr (Adapt) {
       const Acc gp = r->convFactor[m];
-      const DT32F fPow = DT32F(lam * Acc(r->fwdPower[m]) + f * f / gp);
+      const DT32F fPow =
+          floorPower(DT32F(lam * Acc(r->fwdPower[m]) + f * f / gp));
       const DT32F delta = DT32F(lam * Acc(r->crossCorr[m]) + f * bd / gp);
       r->fwdPower[m] = fPow;
       r->crossCorr[m] = delta;
@@ -219,7 +236,8 @@ inline StageErrors runStages(R *r, Acc x, Acc d) {
       e -= c * b;  // a posteriori: this sample's ladder coefficient
     }
     r->convFactor[m] = DT32F(g);
-    g -= b * b / Acc(bNew);
+    const Acc gNext = g - b * b / Acc(bNew);
+    if (gNext >= kConvFloor) g = gNext;
     r->bwdPower[m] = bNew;
     r->delayLine[m] = DT32F(b);
     f = fNext;

@@ -38,7 +38,8 @@ template <Dir D>
 DT32S copyByAge(DT32F *ring, DT32S len, DT32S newest, DT32F *values,
                 DT32S start, DT32S count, DT32S reverse) {
   const DT32S n = copyCount(ring, values, len, start, count);
-  DT32S slot = (newest + start) % len;
+  // (newest + start) mod len without forming a sum beyond len
+  DT32S slot = start < len - newest ? newest + start : start - (len - newest);
   for (DT32S i = 0; i < n; ++i) {
     DT32F &v = values[reverse ? n - 1 - i : i];
     if (D == Dir::Get) v = ring[slot]; else ring[slot] = v;

@@ -126,6 +126,7 @@ TEST(Bfdaf, CodesAndCheckOrder) {
   EXPECT_EQ(bfdaf32fGetCoef(&f, v, 0, 0, 0), -2);
   EXPECT_EQ(bfdaf32fSetCoef(&f, nullptr, 0, 1, 0), -1);
   EXPECT_EQ(bfdaf32fGetCoef(nullptr, v, 0, 1, 0), -1);
+  expectCopyExtremes(&f, 1, {bfdaf32fGetCoef, bfdaf32fSetCoef});
   EXPECT_EQ(bfdaf32fReset(nullptr), -1);
   EXPECT_EQ(bfdaf32fResetDelayLine(nullptr), -1);
   EXPECT_EQ(bfdaf32fResize(nullptr, 2, 2), -1);

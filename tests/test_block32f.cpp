@@ -157,6 +157,8 @@ TEST(Blms, CodesAndCheckOrder) {
   EXPECT_EQ(blms32fGetDelayLine(&f, y.data(), 4, 1, 0), -2);
   EXPECT_EQ(blms32fGetDelayLine(&f, y.data(), 0, 0, 0), -2);
   EXPECT_EQ(blms32fGetDelayLine(&f, nullptr, 0, 1, 0), -1);
+  expectCopyExtremes(&f, 4, {blms32fGetCoef, blms32fSetCoef,
+                             blms32fGetDelayLine, blms32fSetDelayLine});
   blms32fFree(&f);
   EXPECT_EQ(blms32fReset(&f), -1);
   EXPECT_EQ(blms32fResetDelayLine(&f), -1);
@@ -397,6 +399,8 @@ TEST(Bnlms, CodesAndAllocation) {
     bnlms32fFilterUpdate(&f, x.data(), x.data(), y.data(), e.data());
     bnlms32fFilterOnly(&f, x.data(), y.data());
   });
+  expectCopyExtremes(&f, 16, {bnlms32fGetCoef, bnlms32fSetCoef,
+                              bnlms32fGetDelayLine, bnlms32fSetDelayLine});
   bnlms32fFree(&f);
 }
 

@@ -145,6 +145,8 @@ TEST(Fir, DelayLineCopiesByAge) {
   EXPECT_EQ(fir32fResetDelayLine(&f), 0);
   EXPECT_EQ(f.index, index);
   EXPECT_EQ(delayLine(f), Vec(4, DT32F(0)));
+  expectCopyExtremes(&f, 4, {fir32fGetCoef, fir32fSetCoef, fir32fGetDelayLine,
+                             fir32fSetDelayLine});
   fir32fFree(&f);
   EXPECT_EQ(fir32fResetDelayLine(&f), -1);  // freed: no buffer to touch
 }

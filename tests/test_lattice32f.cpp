@@ -198,6 +198,8 @@ TYPED_TEST(LatticeCommon, VectorCopiesFollowTheCopyRules) {
     EXPECT_EQ(gets[v](nullptr, out.data(), 0, 1, 0), -1);
   }
   // The lattice's last backward error is not reachable through the copies.
+  expectCopyExtremes(&f, 5,
+                     {gets[0], gets[1], gets[2], sets[0], sets[1], sets[2]});
   if (F::extra) EXPECT_EQ(f.delayLine[5], DT32F(0));
   F::free(&f);
   DT32F one;

@@ -159,6 +159,8 @@ TEST(Lms, CopyRulesAndCodes) {
   EXPECT_EQ(Vec(v.begin(), v.begin() + 3), in);
   EXPECT_EQ(lms32fGetDelayLine(&f, v.data(), 3, 3, 1), 2);
   EXPECT_EQ(Vec(v.begin(), v.begin() + 2), (Vec{0, 0}));
+  expectCopyExtremes(&f, 5, {lms32fGetCoef, lms32fSetCoef, lms32fGetDelayLine,
+                             lms32fSetDelayLine});
   lms32fFree(&f);
   EXPECT_EQ(lms32fGetCoef(&f, v.data(), 0, 1, 0), -1);
 }

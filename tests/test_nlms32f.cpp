@@ -148,6 +148,8 @@ TEST(Nlms, CodesAndCopies) {
   EXPECT_EQ(nlms32fGetCoef(&f, v.data(), 3, 1, 0), -2);
   EXPECT_EQ(nlms32fSetDelayLine(&f, nullptr, 0, 1, 0), -1);
   EXPECT_EQ(nlms32fGetDelayLine(nullptr, v.data(), 0, 1, 0), -1);
+  expectCopyExtremes(&f, 3, {nlms32fGetCoef, nlms32fSetCoef, nlms32fGetDelayLine,
+                             nlms32fSetDelayLine});
   EXPECT_EQ(nlms32fResize(nullptr, 2), -1);
 }
 

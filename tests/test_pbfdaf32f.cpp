@@ -160,6 +160,7 @@ TEST(Pbfdaf, ResetAndCopyCodes) {
   EXPECT_EQ(pbfdaf32fGetCoef(&f, v, 12, 1, 0), -2);
   EXPECT_EQ(pbfdaf32fGetCoef(&f, v, 11, 50, 0), 1);
   EXPECT_EQ(pbfdaf32fGetCoef(&f, v, 0, 12, 0), 12);
+  expectCopyExtremes(&f, 12, {pbfdaf32fGetCoef, pbfdaf32fSetCoef});
   EXPECT_EQ(pbfdaf32fReset(&f), 0);
   EXPECT_EQ(pbfdaf32fResetDelayLine(&f), 0);
   EXPECT_EQ(pbfdaf32fReset(nullptr), -1);

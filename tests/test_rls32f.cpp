@@ -267,6 +267,8 @@ TEST(Rls, NullRecordAndCopyCodes) {
   EXPECT_EQ(rls32fGetCoef(&f, w.data(), -1, 1, 0), -2);
   EXPECT_EQ(rls32fSetDelayLine(&f, v, 0, 0, 0), -2);
   EXPECT_EQ(rls32fSetDelayLine(&f, nullptr, 0, 0, 0), -1);
+  expectCopyExtremes(&f, 5, {rls32fGetCoef, rls32fSetCoef, rls32fGetDelayLine,
+                             rls32fSetDelayLine});
   rls32fFree(&f);
 }
 

@@ -191,6 +191,8 @@ TYPED_TEST(RlsLatFamily, CopiesFollowTheBlockCopyRules) {
   EXPECT_EQ(out[1], DT32F(3));
   EXPECT_EQ(out[3], DT32F(1));
   EXPECT_EQ(r.delayLine[2], DT32F(2));
+  expectCopyExtremes(&r, 4, {F::setDelayLine});
+  for (auto get : F::gets()) expectCopyExtremes(&r, 4, {get});
   F::release(&r);
   EXPECT_EQ(r.length, 0);
   for (auto get : F::gets()) EXPECT_EQ(get(&r, out, 0, 1, 0), -1);

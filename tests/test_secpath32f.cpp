@@ -305,6 +305,8 @@ TYPED_TEST(SecPath, SetUpLayoutAndCodes) {
   EXPECT_EQ(F::reset(nullptr), -1);
   EXPECT_EQ(F::resetDelayLine(nullptr), -1);
   EXPECT_EQ(F::resize(nullptr, 3), -1);
+  expectCopyExtremes(&f, N, {F::getCoef, F::setCoef});
+  expectCopyExtremes(&f, R, {F::getDelayLine, F::setDelayLine});
 
   // Free releases both blocks and clears the pointers into them.
   ASSERT_EQ(F::init(&f, N, 1, path.data(), Ns, model.data(), Nm), 0);

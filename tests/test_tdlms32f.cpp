@@ -228,6 +228,7 @@ TEST(Tdlms, CoefCopiesRoundTripAndFollowTheCopyRules) {
   Vec w = {DT32F(9), DT32F(8)};
   EXPECT_EQ(tdlms32fSetCoef(&t.f, w.data(), 4, 5, 1), 2);
   expectNear(t.coefs(6), Vec{h[0], h[1], h[2], h[3], DT32F(8), DT32F(9)}, kTol, "partial");
+  expectCopyExtremes(&t.f, 6, {tdlms32fGetCoef, tdlms32fSetCoef});
 }
 
 TEST(Tdlms, DelayLineCopiesAddressSamplesByAge) {
@@ -253,6 +254,7 @@ TEST(Tdlms, DelayLineCopiesAddressSamplesByAge) {
   DT32F one = DT32F(1);
   tdlms32fSetCoef(&t.f, &one, 1, 1, 0);
   EXPECT_NEAR(tdlms32fFilterOnly(&t.f, DT32F(4)), 3.0, kTol);
+  expectCopyExtremes(&t.f, 8, {tdlms32fGetDelayLine, tdlms32fSetDelayLine});
 }
 
 TEST(Tdlms, FilterOnlyTracksPowerButKeepsWeightsAndError) {

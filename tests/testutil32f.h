@@ -4,10 +4,12 @@
 #define QUOLM_TESTUTIL32F_H
 
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <math.h>
 #include <stdint.h>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "allochook.h"
@@ -83,6 +85,26 @@ inline void expectAllocFailuresClean(const std::function<DT32S()> &setUp,
     check(rc);
   }
   ADD_FAILURE() << "setUp kept allocating";
+}
+
+// Each copy operation op(f, values, start, count, reverse) of a vector of len
+// elements, at the extremes of start and count where a sum like start + count
+// would overflow an int: -2 outside the rules, else min(len - start, count).
+// Set operations write values' zeros into the vector.
+template <class R, class Op>
+void expectCopyExtremes(R *f, DT32S len, std::initializer_list<Op> ops) {
+  const DT32S edges[] = {INT_MIN, INT_MIN + 1, -1,          0,      1,
+                         len - 1, len,         INT_MAX - 1, INT_MAX};
+  Vec values(static_cast<size_t>(len));
+  for (Op op : ops)
+    for (DT32S start : edges)
+      for (DT32S count : edges) {
+        const DT32S want = count < 1 || start < 0 || start >= len ? -2
+                           : count < len - start                  ? count
+                                                                  : len - start;
+        EXPECT_EQ(op(f, values.data(), start, count, start & 1), want)
+            << "start " << start << ", count " << count;
+      }
 }
 
 #endif

@@ -78,11 +78,13 @@ std::string formatAny(V v) {
 }
 
 // "Nlms<float>::resize(n = 0): size or parameter out of range (code -2)";
-// `names` lists the values' names separated by ", ".
+// `names` lists the values' names separated by ", "; an empty `sample`
+// names a class that is not a template.
 template <class... V>
 std::string describe(int code, const char *family, const char *sample,
                      const char *op, const char *names, V... values) {
-  std::string text = std::string("quolm::") + family + "<" + sample + ">" +
+  std::string text = std::string("quolm::") + family +
+                     (*sample ? std::string("<") + sample + ">" : "") +
                      (*op ? "::" : "") + op + "(";
   std::string rest = names;
   bool first = true;
