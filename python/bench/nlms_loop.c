@@ -1,8 +1,8 @@
 /* SPDX-License-Identifier: MIT */
 /* The yardstick of bench_nlms.py: NLMS over a whole signal written in C as a
    loop over the per-sample calls, storing output and error like
-   quolm.Nlms.filter_update. Prints the best time of 5 runs in seconds.
-   Usage: nlms_loop SAMPLES TAPS */
+   quolm.Nlms.filter_update. Prints the best time of RUNS runs in seconds.
+   Usage: nlms_loop SAMPLES TAPS RUNS */
 #define _POSIX_C_SOURCE 199309L /* clock_gettime under -std=c99 */
 #include <stdio.h>
 #include <stdlib.h>
@@ -19,6 +19,7 @@ static double now(void) {
 int main(int argc, char **argv) {
   const long n = argc > 1 ? atol(argv[1]) : 1000000;
   const int taps = argc > 2 ? atoi(argv[2]) : 32;
+  const int runs = argc > 3 ? atoi(argv[3]) : 5;
   float *x = malloc(sizeof(float) * (size_t)n), *d = malloc(sizeof(float) * (size_t)n);
   float *y = malloc(sizeof(float) * (size_t)n), *e = malloc(sizeof(float) * (size_t)n);
   unsigned state = 1;
@@ -29,7 +30,7 @@ int main(int argc, char **argv) {
     x[i] = (float)(state >> 8) / 16777216.0f - 0.5f;
     d[i] = 0.5f * x[i] + (i > 0 ? 0.25f * x[i - 1] : 0.0f);
   }
-  for (int run = 0; run < 5; ++run) {
+  for (int run = 0; run < runs; ++run) {
     quolmNlms f;
     double start;
     if (nlms32fInit(&f, taps, 0.01f) != 0) return 1;
