@@ -20,7 +20,7 @@ class CMakeBuild(build_ext):
         build = os.path.join(os.path.abspath(self.build_temp), "cmake")
         subprocess.check_call(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Release",
                                "-DQUOLM_TESTS=OFF", "-DQUOLM_DEMO=OFF", "-DQUOLM_BUILD_EXAMPLES=OFF",
-                               "-DQUOLM_BUILD_AEC=OFF", "-DQUOLM_PYTHON=ON",
+                               "-DQUOLM_BUILD_AEC=OFF", "-DQUOLM_BUILD_PYTHON=ON",
                                "-DPython_EXECUTABLE=" + sys.executable])
         subprocess.check_call(["cmake", "--build", build, "--target", "_quolm", "-j",
                                os.environ.get("JOBS", "2")])
