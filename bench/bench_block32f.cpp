@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Per-sample cost of the block LMS/NLMS and secondary-path families against
 // the per-sample LMS at the same length (BM_LmsRef) and against the sum of
 // the passes a filtered-x step needs (BM_FxlmsParts).

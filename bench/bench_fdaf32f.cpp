@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The block frequency-domain filters per sample: PBFDAF with 4096 taps as
 // L = B = 128, P = 32 (constrained and not), BFDAF with L = B = 1024, and the
 // time-domain LMS of 4096 taps they are measured against.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Per-sample cost of the gradient lattice filters, with the LMS filter of
 // the same length as the yardstick of the LMS lattice.
 #include "benchutil32f.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS transversal filter per sample, against a yardstick of two vectorised
 // multiply-add passes over the N(N+1)/2 stored values of P: the least any
 // update that reads and rewrites the triangle twice can cost.

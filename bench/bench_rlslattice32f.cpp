@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS lattice families per sample at N = 8, 32, 128: the lattice itself is
 // linear in N; the prediction filters' direct-form conversion (updateCoefs)
 // adds order N^2.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TDLMS per-sample cost: one forward transform of M values and the bin-wise
 // output, power and weight passes, against NLMS of the same length.
 #include "benchutil32f.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Per-sample cost of the transversal filters against the bare sequential
 // dot product of the same length.
 #include "benchutil32f.h"

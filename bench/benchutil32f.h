@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Shared benchmark helpers (the double-build program is generated from the
 // same text).
 #ifndef QUOLM_BENCHUTIL32F_H

@@ -1,50 +1,84 @@
 #!/bin/sh
-# Stops with the name of the Debian package to install when a tool or library
-# that the build needs is missing. Argument: test (default), bench, figures or
-# aec-eval.
-need=${1:-test}
+# SPDX-License-Identifier: MIT
+# Makes sure the Debian packages that a purpose needs are installed.
+# Usage: prereqs.sh PURPOSE...  with PURPOSE one of demo, install, test,
+# bench, docs, deb, figures, aec-eval, fuzz, cross, python (the Python package's install). Run as root with apt-get at hand, it installs what is
+# missing (after apt-get update, saying which); otherwise it stops with the
+# command that would.
+set -eu
+
+# One line per requirement: the purposes that need it (comma-separated, or
+# "all"), what shows it is there (a command, or an absolute path), the
+# Debian package, and "optional" where the purpose works without it.
+requirements() {
+  cat <<'TABLE'
+all           cmake                                   cmake
+all           g++                                     g++
+all           cc                                      gcc
+all           make                                    make
+test          /usr/include/gtest/gtest.h              libgtest-dev
+test          nm                                      binutils
+test,deb      pkg-config                              pkg-config
+test,deb      dpkg-deb                                dpkg
+bench         /usr/include/benchmark/benchmark.h      libbenchmark-dev
+bench         /usr/include/fftw3.h                    libfftw3-dev  optional
+bench         python3                                 python3
+bench         /usr/include/speex/speex_echo.h         libspeexdsp-dev  optional
+bench         /usr/include/liquid/liquid.h            libliquid-dev  optional
+docs          doxygen                                 doxygen
+test,figures  /usr/include/sndfile.h                  libsndfile1-dev  optional
+figures,aec-eval gnuplot                              gnuplot-nox
+aec-eval      pkg-config                              pkg-config
+aec-eval      /usr/include/sndfile.h                  libsndfile1-dev
+aec-eval      /usr/include/speex/speex_echo.h         libspeexdsp-dev
+aec-eval      espeak-ng                               espeak-ng
+aec-eval      sox                                     sox
+aec-eval      /usr/include/benchmark/benchmark.h      libbenchmark-dev
+test,fuzz     clang++                                 clang  optional
+test,python   /usr/bin/python3-config                 python3-dev  optional
+test,python   /usr/include/pybind11/pybind11.h        pybind11-dev  optional
+test,python   /usr/lib/python3/dist-packages/pybind11 python3-pybind11  optional
+test,python   /usr/lib/python3/dist-packages/numpy    python3-numpy  optional
+test          /usr/lib/python3/dist-packages/pytest   python3-pytest  optional
+test          /usr/lib/python3/dist-packages/hypothesis python3-hypothesis  optional
+python        /usr/lib/python3.11/ensurepip/__init__.py python3-venv
+figures       /usr/lib/python3/dist-packages/matplotlib python3-matplotlib  optional
+cross         aarch64-linux-gnu-g++                   g++-aarch64-linux-gnu
+cross         qemu-aarch64                            qemu-user
+TABLE
+}
+
+purposes=" ${*:-test} "
 missing=""
-want() { # command-or-file package
-  case "$1" in
-    /*) [ -e "$1" ] || missing="$missing $2" ;;
-    *) command -v "$1" >/dev/null 2>&1 || missing="$missing $2" ;;
-  esac
-}
-want cmake cmake
-want g++ g++
-want gcc gcc
-want nm binutils
-want /usr/include/gtest/gtest.h libgtest-dev
-[ "$need" = bench ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
-# The echo canceller's CLI reads WAV through libsndfile (built when present).
-[ "$need" = aec-eval ] && want /usr/include/sndfile.h libsndfile1-dev
-# Its evaluation: SpeexDSP as the peer, speech, rooms and plots.
-[ "$need" = aec-eval ] && want /usr/include/speex/speex_echo.h libspeexdsp-dev
-[ "$need" = aec-eval ] && want espeak-ng espeak-ng
-[ "$need" = aec-eval ] && want sox sox
-[ "$need" = aec-eval ] && want gnuplot gnuplot-nox
-[ "$need" = aec-eval ] && want pkg-config pkg-config
-[ "$need" = aec-eval ] && want /usr/include/benchmark/benchmark.h libbenchmark-dev
-# The examples' pictures (gnuplot) and the echo canceller's WAV files
-# (libsndfile); without them the examples still build and run.
-[ "$need" = figures ] && { want gnuplot gnuplot-nox; want /usr/include/sndfile.h libsndfile1-dev; }
-# The Python package and its tests; without them make test skips the package.
 optional=""
-wantpy() { # file package
-  [ -e "$1" ] || optional="$optional $2"
-}
-if [ "$need" = test ]; then
-  py=/usr/lib/python3/dist-packages
-  wantpy /usr/bin/python3-config python3-dev
-  wantpy /usr/include/pybind11/pybind11.h pybind11-dev
-  wantpy $py/pybind11/__init__.py python3-pybind11
-  wantpy $py/numpy/__init__.py python3-numpy
-  wantpy $py/pytest/__init__.py python3-pytest
-  wantpy $py/hypothesis/__init__.py python3-hypothesis
+while read -r users what package kind; do
+  wanted=no
+  for p in $(echo "$users" | tr , " "); do
+    case "$purposes" in *" $p "*) wanted=yes ;; esac
+    [ "$p" = all ] && wanted=yes
+  done
+  [ "$wanted" = yes ] || continue
+  case "$what" in
+    /*) [ -e "$what" ] && continue ;;
+    *) command -v "$what" >/dev/null 2>&1 && continue ;;
+  esac
+  case " $missing $optional " in *" $package "*) continue ;; esac
+  if [ "${kind:-}" = optional ]; then optional="$optional $package"
+  else missing="$missing $package"; fi
+done <<EOF2
+$(requirements)
+EOF2
+
+[ -n "$missing$optional" ] || exit 0
+if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
+  echo "prereqs: installing$missing$optional (for:$purposes)"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    --no-install-recommends $missing $optional
+  exit 0
 fi
-[ -n "$optional" ] && echo "note: the Python package is skipped; for it: apt-get install$optional" >&2
-if [ -n "$missing" ]; then
-  echo "error: missing prerequisites; install them with:" >&2
-  echo "  apt-get install$missing" >&2
-  exit 1
-fi
+[ -z "$optional" ] || echo "prereqs: optional, not installed:$optional"
+[ -n "$missing" ] || exit 0
+echo "error: missing prerequisites for:$purposes; install them with:" >&2
+echo "  apt-get install$missing" >&2
+exit 1

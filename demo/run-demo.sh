@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs pbfdafdemo in a fresh folder BUILD/demo-run and says where its files
 # are. Where gnuplot is installed it also draws learning-curve.png there: the
 # power of the desired signal and of the error over time (window means), and the

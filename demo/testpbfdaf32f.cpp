@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // pbfdafdemo: identifies an unknown 12-tap FIR system (the plant) with a
 // partitioned-block frequency-domain adaptive filter (the model). Both are
 // driven by the same uniform white noise; the model adapts on the difference

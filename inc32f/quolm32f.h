@@ -1,4 +1,6 @@
-/* quolm: every public declaration of the DT32F build. */
+/* SPDX-License-Identifier: MIT */
+/** @file
+    quolm: every public declaration of the DT32F build. */
 #ifndef QUOLM32F_H
 #define QUOLM32F_H
 

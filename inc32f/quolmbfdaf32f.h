@@ -1,4 +1,6 @@
-/* quolm: block frequency-domain adaptive filter: L coefficients adapted
+/* SPDX-License-Identifier: MIT */
+/** @file
+    quolm: block frequency-domain adaptive filter: L coefficients adapted
    block by block in the frequency domain with one FFT size M >= L + B - 1,
    overlap-save filtering and a per-bin power-normalised step (DT32F build). */
 #ifndef QUOLMBFDAF32F_H
@@ -8,65 +10,167 @@
 
 QUOLM_BEGIN_DECLS(32f)
 
+/** A block frequency-domain adaptive filter: L coefficients adapted block by
+    block in the frequency domain (overlap-save). */
 typedef struct {
-  DT32S length;         /* L; 0 after Free or a failed Init */
-  DT32S blockLen;       /* B, samples per call */
-  DT32S fftSize;        /* M, the smallest power of two >= L + B - 1 (>= 2) */
-  DT32S bins;           /* M/2 + 1 */
-  DT32S constrain;      /* 1: coefficients kept at L taps */
-  DT32S saveLength;     /* M - B, input samples carried between blocks */
-  DT32S padLength;      /* M - L */
-  DT32F powerGain;      /* weight of the new block's power in the smoothing */
-  DT32F mu;             /* step size */
-  DT32F invScale;       /* 2/M */
-  DT32F *saved;         /* M - B newest input samples, oldest first; start of
+  DT32S length;         /**< L; 0 after Free or a failed Init */
+  DT32S blockLen;       /**< B, samples per call */
+  DT32S fftSize;        /**< M, the smallest power of two >= L + B - 1 (>= 2) */
+  DT32S bins;           /**< M/2 + 1 */
+  DT32S constrain;      /**< 1: coefficients kept at L taps */
+  DT32S saveLength;     /**< M - B, input samples carried between blocks */
+  DT32S padLength;      /**< M - L */
+  DT32F powerGain;      /**< weight of the new block's power in the smoothing */
+  DT32F mu;             /**< step size */
+  DT32F invScale;       /**< 2/M */
+  DT32F *saved;         /**< M - B newest input samples, oldest first; start of
                            the state block */
-  DT32F *inputSpectrum; /* M values: spectrum of the current window */
-  DT32F *coefs;         /* M values: the packed coefficient spectrum */
-  DT32F *work;          /* M values: output, then error spectrum */
-  DT32F *power;         /* bins values: smoothed input power per bin */
-  DT32F *scratch;       /* bins values */
-  DT32F *fftTable;      /* the caller's table set, not owned */
-  DT32S *fftWork;
+  DT32F *inputSpectrum; /**< M values: spectrum of the current window */
+  DT32F *coefs;         /**< M values: the packed coefficient spectrum */
+  DT32F *work;          /**< M values: output, then error spectrum */
+  DT32F *power;         /**< bins values: smoothed input power per bin */
+  DT32F *scratch;       /**< bins values */
+  DT32F *fftTable;      /**< the caller's table set, not owned */
+  DT32S *fftWork; /**< the caller's FFT counts and work area, not owned */
 } quolmBfdaf;
 
-/* Sets up N zero coefficients for blocks of blockLen samples with the
-   caller's FFT tables (built for at least M values, kept by pointer).
-   0, -1 (null table), -2 (a size < 1, or tables built for fewer than M
-   values), -3 (no memory). */
+/** Sets up L zero coefficients for blocks of B samples on the caller's FFT
+    tables; the per-bin powers start at 1.0. Allocates.
+    @param filter the record to set up (caller memory)
+    @param N L, number of time-domain coefficients, >= 1
+    @param blockLen B, samples per call, >= 1; the FFT size is M = smallest
+      power of two >= L + B - 1 (at least 2)
+    @param mu step size of the per-bin normalised block gradient (each bin
+      divided by its smoothed input power). Converges for 0 < mu < about 2/B
+      whatever the input level once the power estimate has settled; the
+      estimate starts at 1.0, so with input far louder than unit power start
+      with a smaller mu
+    @param constrain 1: after each update the coefficients are cut back to L
+      taps (two more transforms per block); 0: unconstrained, cheaper, the
+      filter may grow to M taps
+    @param fftWork the counts and work area of the caller's FFT table set
+      (quolmFftTables32f), built for at least M points; kept by pointer and
+      written by every transform, so filters sharing a set must not run at the
+      same time
+    @param fftTable the twiddle and cosine table of the same set; kept by
+      pointer, never released by the library
+    @return 0 on success; -1 when fftWork or fftTable is null; -2 when N or
+      blockLen is below 1 or the tables were built for fewer than M points; -3
+      when an allocation fails or the sizes cannot be represented (nothing
+      stays allocated). Every failure sets length to 0. */
 QUOLM_API DT32S bfdaf32fInit(quolmBfdaf *filter, DT32S N, DT32S blockLen,
                              DT32F mu, DT32S constrain, DT32S *fftWork,
                              DT32F *fftTable);
-/* As Init on the caller's coefBuf (M values) and stateBuf
-   ((M - B) + 2*M + 2*(M/2 + 1) values). 0, -1, -2 or -3. */
+
+/** Sets up the record in the caller's buffers; allocates nothing.
+    @param filter the record to set up (caller memory)
+    @param N L, number of time-domain coefficients, >= 1
+    @param blockLen B, samples per call, >= 1; the FFT size is M = smallest
+      power of two >= L + B - 1 (at least 2)
+    @param mu step size of the per-bin normalised block gradient (each bin
+      divided by its smoothed input power). Converges for 0 < mu < about 2/B
+      whatever the input level once the power estimate has settled; the
+      estimate starts at 1.0, so with input far louder than unit power start
+      with a smaller mu
+    @param constrain 1: after each update the coefficients are cut back to L
+      taps (two more transforms per block); 0: unconstrained, cheaper, the
+      filter may grow to M taps
+    @param coefBuf caller buffer of M values; zeroed here
+    @param stateBuf caller buffer of (M - B) + 2M + 2(M/2 + 1) values; zeroed
+      here
+    @param fftWork the counts and work area of the caller's FFT table set
+      (quolmFftTables32f), built for at least M points; kept by pointer and
+      written by every transform, so filters sharing a set must not run at the
+      same time
+    @param fftTable the twiddle and cosine table of the same set; kept by
+      pointer, never released by the library
+    @return 0 on success; -1 when a table or buffer pointer is null; -2 as for
+      Init; -3 when the sizes cannot be represented (M above 2^30). Every
+      failure sets length to 0. */
 QUOLM_API DT32S bfdaf32fInitStatic(quolmBfdaf *filter, DT32S N,
                                    DT32S blockLen, DT32F mu, DT32S constrain,
                                    DT32F *coefBuf, DT32F *stateBuf,
                                    DT32S *fftWork, DT32F *fftTable);
 
-/* Filters the block x (blockLen samples) into y, forms e = d - y and adapts.
-   0, or -1 for a null or freed record or a null block. */
+/** Filters the block x into y, forms e = d - y and adapts with the per-bin
+    normalised gradient (constrained when constrain is 1).
+    @param filter a record set up by Init or InitStatic
+    @param x blockLen input samples
+    @param d blockLen desired samples
+    @param y blockLen outputs (written)
+    @param e blockLen errors d - y (written)
+    @return 0; -1 for a null or freed record or a null block */
 QUOLM_API DT32S bfdaf32fFilterUpdate(quolmBfdaf *filter, DT32F *x, DT32F *d,
                                      DT32F *y, DT32F *e);
-/* Filters the block x into y without adapting (input history and power
-   estimate advance). 0, or -1 as FilterUpdate. */
+
+/** Filters the block x into y without adapting; the input history and the
+    power estimate advance.
+    @param filter a record set up by Init or InitStatic
+    @param x blockLen input samples
+    @param y blockLen outputs (written)
+    @return 0; -1 for a null or freed record or a null block */
 QUOLM_API DT32S bfdaf32fFilterOnly(quolmBfdaf *filter, DT32F *x, DT32F *y);
 
-/* Releases an Init-made record's buffers (not the FFT tables). */
+/** Releases the buffers that Init or Resize allocated (never the FFT tables)
+    and sets length to 0. Only for records made by Init.
+    @param filter a record made by Init */
 QUOLM_API void bfdaf32fFree(quolmBfdaf *filter);
-/* Zeroes the coefficients (input history and power stay). 0 or -1. */
+
+/** Zeroes the coefficients; the input history and the power estimate stay.
+    @param filter a record set up by Init or InitStatic
+    @return 0, or -1 when the coefficient pointer is null */
 QUOLM_API DT32S bfdaf32fReset(quolmBfdaf *filter);
-/* Zeroes the input history (saved samples and input spectrum). 0 or -1. */
+
+/** Zeroes the input history (the saved samples and the input spectrum);
+    coefficients and power stay.
+    @param filter a record set up by Init or InitStatic
+    @return 0, or -1 when a history pointer is null */
 QUOLM_API DT32S bfdaf32fResetDelayLine(quolmBfdaf *filter);
-/* Copies time-domain coefficients (N elements). Number of values copied,
-   -1 or -2. */
+
+/** Copies elements of the time-domain coefficients (element k weights x(n-k))
+    into values. L = N. Costs an inverse and a forward transform.
+    @param filter a record set up by Init or InitStatic
+    @param values caller array of at least min(count, L - start) values: the
+      destination of a Get, the source of a Set
+    @param start first element of the vector to copy, 0 .. L-1
+    @param count number of elements asked for, >= 1; the copy stops at the end
+      of the vector
+    @param reverse 0: values[i] pairs with element start + i; nonzero: values
+      is in reverse order (values[n-1-i] pairs with element start + i, n the
+      number copied)
+    @return the number of elements copied, n = min(count, L - start) >= 1; -1
+      when values or the record's vector is null; -2 when count < 1 or start is
+      outside 0 .. L-1 */
 QUOLM_API DT32S bfdaf32fGetCoef(quolmBfdaf *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse);
+
+/** Copies elements of the time-domain coefficients (element k weights x(n-k))
+    from values. L = N. Costs an inverse and a forward transform.
+    @param filter a record set up by Init or InitStatic
+    @param values caller array of at least min(count, L - start) values: the
+      destination of a Get, the source of a Set
+    @param start first element of the vector to copy, 0 .. L-1
+    @param count number of elements asked for, >= 1; the copy stops at the end
+      of the vector
+    @param reverse 0: values[i] pairs with element start + i; nonzero: values
+      is in reverse order (values[n-1-i] pairs with element start + i, n the
+      number copied)
+    @return the number of elements copied, n = min(count, L - start) >= 1; -1
+      when values or the record's vector is null; -2 when count < 1 or start is
+      outside 0 .. L-1 */
 QUOLM_API DT32S bfdaf32fSetCoef(quolmBfdaf *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse);
-/* Changes N and blockLen, keeping coefficients, recent input and (at an
-   unchanged FFT size) the power estimate. 0, -1, -2 or -3 (record unchanged
-   on failure). */
+
+/** Changes L and B on the same tables, keeping the coefficients, the recent
+    input and, at an unchanged M, the power estimate. Allocates; only for
+    records made by Init.
+    @param filter a record made by Init
+    @param N L, number of time-domain coefficients, >= 1
+    @param blockLen B, samples per call, >= 1; the FFT size is M = smallest
+      power of two >= L + B - 1 (at least 2)
+    @return 0 (also when nothing changes); otherwise the code Init gives for
+      the new sizes on the record's tables (-1, -2 or -3), and the record is
+      unchanged. */
 QUOLM_API DT32S bfdaf32fResize(quolmBfdaf *filter, DT32S N, DT32S blockLen);
 
 QUOLM_END_DECLS

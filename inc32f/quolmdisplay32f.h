@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* quolm: text display of vectors, packed spectra, matrices and multichannel
    arrays (DT32F). Compiled into the programs that use it, not into the
    library. Every value is printed with "% 3.5f " (complex: "% 3.5f %+3.5f*i; ").

@@ -1,4 +1,6 @@
-/* quolm: builds the FFT table set that the frequency-domain filters (BFDAF,
+/* SPDX-License-Identifier: MIT */
+/** @file
+    quolm: builds the FFT table set that the frequency-domain filters (BFDAF,
    PBFDAF, TDLMS) take at Init (DT32F build). Header only: nothing here is
    exported by the library, which itself never evaluates a trigonometric
    function. A set built for N serves every transform of N or fewer values.
@@ -16,18 +18,22 @@
 
 #include "quolmbuild32f.h"
 
-/* Entries of the work area of a set for N: the smallest power of two W with
-   8*W*W >= N (1 for N <= 8, 2 for N = 16 or 32, 4 for N = 64 or 128, ...). */
+/** Entries of the work area of a set for N: the smallest power of two W with
+    8*W*W >= N (1 for N <= 8, 2 for N = 16 or 32, 4 for N = 64 or 128, ...).
+    @param N the largest transform size the set serves
+    @return W; fftWork needs 2 + W entries */
 static inline DT32S quolmFftWorkLen32f(DT32S N) {
   DT32S w = 1;
   while (8 * (DT64S)w * w < N) w *= 2;
   return w;
 }
 
-/* Exchanges the complex pairs of a[0 .. N-1] (N/2 pairs) in bit-reversed
-   order of their pair index, building the permutation in work
-   (quolmFftWorkLen32f(N) entries). The table builder and the library's
-   transform share it. */
+/** Exchanges the complex pairs of a[0 .. N-1] (N/2 pairs) in bit-reversed
+    order of their pair index, building the permutation in work. The table
+    builder and the library's transform share it; callers need not call it.
+    @param N number of values in a, a power of two
+    @param work quolmFftWorkLen32f(N) entries, overwritten
+    @param a the N values, permuted in place */
 static inline void quolmFftBitReverse32f(DT32S N, DT32S *work, DT32F *a) {
   DT32S l = N, m = 1, m2, j, k, j1, k1;
   DT32F t;
@@ -68,9 +74,14 @@ static inline void quolmFftBitReverse32f(DT32S N, DT32S *work, DT32F *a) {
 #undef QUOLM_SWAP_PAIR32F
 }
 
-/* Fills fftWork and fftTable for transforms of up to N values. Returns 0,
-   -1 when an array is null, -2 when N is not a power of two >= 2 or above
-   2^30. */
+/** Fills fftWork and fftTable for transforms of up to N values. Computes
+    the tables with cos and sin in the caller's code (link with -lm); build
+    once, then hand the set to any number of filters.
+    @param N the largest transform size, a power of two, 2 .. 2^30
+    @param fftWork 2 + quolmFftWorkLen32f(N) entries
+    @param fftTable N/2 values (at least 1)
+    @return 0; -1 when an array is null; -2 when N is not a power of two in
+      2 .. 2^30 */
 static inline DT32S quolmFftTables32f(DT32S N, DT32S *fftWork,
                                       DT32F *fftTable) {
   const double quarterPi = 0.78539816339744830962;

@@ -1,4 +1,6 @@
-/* quolm: filtered-x LMS filter for control through a secondary path, as in
+/* SPDX-License-Identifier: MIT */
+/** @file
+    quolm: filtered-x LMS filter for control through a secondary path, as in
    active noise control (DT32F build). The adaptive filter's output reaches the
    error point through the caller's secondary path; the reference is filtered
    through the caller's model of that path before it enters the update. */
@@ -9,62 +11,177 @@
 
 QUOLM_BEGIN_DECLS(32f)
 
+/** A filtered-x LMS filter for control through a secondary path (active noise
+    control). */
 typedef struct {
-  DT32S length;         /* N, adaptive taps; 0 after a failed Init */
-  DT32S secLength;      /* Ns, taps of the secondary path */
-  DT32S modelLength;    /* Nm, taps of the secondary-path model */
-  DT32S refLength;      /* max(N, Nm), slots of the reference delay line */
-  DT32F mu;             /* step size */
-  DT32F err;            /* error at the error point of the last FilterUpdate */
-  DT32F power;          /* smoothed filtered-reference power; 1.0 after Init */
-  DT32F *coefs;         /* N adaptive coefficients */
-  DT32F *secPath;       /* the caller's Ns path taps, read at every call */
-  DT32F *secModel;      /* the caller's Nm model taps, read at every call */
-  DT32F *outDelayLine;  /* Ns outputs, circular; start of the state block */
-  DT32F *filtDelayLine; /* N filtered-reference values, circular */
-  DT32F *delayLine;     /* refLength reference samples, circular */
-  DT32S index;          /* slot of delayLine the next sample overwrites */
-  DT32S outIndex;       /* slot of outDelayLine the next output overwrites */
-  DT32S filtIndex;      /* slot of filtDelayLine holding the newest value */
+  DT32S length;         /**< N, adaptive taps; 0 after a failed Init */
+  DT32S secLength;      /**< Ns, taps of the secondary path */
+  DT32S modelLength;    /**< Nm, taps of the secondary-path model */
+  DT32S refLength;      /**< max(N, Nm), slots of the reference delay line */
+  DT32F mu;             /**< step size */
+  DT32F err;            /**< error at the error point of the last FilterUpdate */
+  DT32F power;          /**< smoothed filtered-reference power; 1.0 after Init */
+  DT32F *coefs;         /**< N adaptive coefficients */
+  DT32F *secPath;       /**< the caller's Ns path taps, read at every call */
+  DT32F *secModel;      /**< the caller's Nm model taps, read at every call */
+  DT32F *outDelayLine;  /**< Ns outputs, circular; start of the state block */
+  DT32F *filtDelayLine; /**< N filtered-reference values, circular */
+  DT32F *delayLine;     /**< refLength reference samples, circular */
+  DT32S index;          /**< slot of delayLine the next sample overwrites */
+  DT32S outIndex;       /**< slot of outDelayLine the next output overwrites */
+  DT32S filtIndex;      /**< slot of filtDelayLine holding the newest value */
 } quolmFxlms;
 
-/* Sets up N zero coefficients, zero histories and power 1; secPath and
-   secModel stay referenced, never copied. 0, -2 (a size < 1), -1 (null path
-   or model) or -3. */
+/** Sets up N zero coefficients, zero histories and power 1.0 on the caller's
+    path and model. Allocates.
+    @param filter the record to set up (caller memory)
+    @param N number of adaptive coefficients, >= 1
+    @param mu step size, normalised by the running power of the filtered
+      reference (smoothed over about 100 samples). Converges for 0 < mu <
+      2/(N + 2D), D the delay of the secondary path in samples; start with a
+      tenth of that
+    @param secPath the caller's Ns taps of the secondary path (loudspeaker to
+      error microphone); read at every call by pointer, never copied
+    @param secLength Ns, taps of secPath, >= 1
+    @param secModel the caller's Nm taps of the model of the secondary path
+      used in the update; read at every call by pointer, never copied
+    @param modelLength Nm, taps of secModel, >= 1
+    @return 0 on success; -2 when N, Ns or Nm is below 1; -1 when secPath or
+      secModel is null; -3 when an allocation fails (nothing stays allocated).
+      Every failure sets length to 0. */
 QUOLM_API DT32S fxlms32fInit(quolmFxlms *filter, DT32S N, DT32F mu,
                              DT32F *secPath, DT32S secLength, DT32F *secModel,
                              DT32S modelLength);
-/* As Init on the caller's coefBuf (N values) and stateBuf (secLength + N +
-   max(N, modelLength) values), both zeroed. 0, -2 or -1. */
+
+/** Sets up the record in the caller's buffers; allocates nothing.
+    @param filter the record to set up (caller memory)
+    @param N number of adaptive coefficients, >= 1
+    @param mu step size, normalised by the running power of the filtered
+      reference (smoothed over about 100 samples). Converges for 0 < mu <
+      2/(N + 2D), D the delay of the secondary path in samples; start with a
+      tenth of that
+    @param secPath the caller's Ns taps of the secondary path (loudspeaker to
+      error microphone); read at every call by pointer, never copied
+    @param secLength Ns, taps of secPath, >= 1
+    @param secModel the caller's Nm taps of the model of the secondary path
+      used in the update; read at every call by pointer, never copied
+    @param modelLength Nm, taps of secModel, >= 1
+    @param coefBuf caller buffer of N values for the coefficients; zeroed here
+    @param stateBuf caller buffer of Ns + N + max(N, Nm) values for the three
+      histories; zeroed here
+    @return 0 on success; -2 when a size is below 1; -1 when secPath, secModel,
+      coefBuf or stateBuf is null. Every failure sets length to 0. */
 QUOLM_API DT32S fxlms32fInitStatic(quolmFxlms *filter, DT32S N, DT32F mu,
                                    DT32F *secPath, DT32S secLength,
                                    DT32F *secModel, DT32S modelLength,
                                    DT32F *coefBuf, DT32F *stateBuf);
-/* Filters the reference x and passes the output through the secondary path,
-   forms err = output + d and adapts; returns the secondary-path output. */
+
+/** Filters the reference x, passes the output through the secondary path,
+    forms err = that output + d, filters x through the model and adapts the
+    coefficients against err (minimising the error-point signal).
+    @param filter a record set up by Init or InitStatic
+    @param x reference sample
+    @param d the disturbance at the error point (the error is the
+      secondary-path output plus d)
+    @return the secondary-path output */
 QUOLM_API DT32F fxlms32fFilterUpdate(quolmFxlms *filter, DT32F x, DT32F d);
-/* The same filtering without adaptation (power still follows the filtered
-   reference); returns the secondary-path output. */
+
+/** The same filtering without adaptation; the power estimate still follows the
+    filtered reference, the filtered-reference history is not written.
+    @param filter a record set up by Init or InitStatic
+    @param x reference sample
+    @return the secondary-path output */
 QUOLM_API DT32F fxlms32fFilterOnly(quolmFxlms *filter, DT32F x);
 
-/* Releases an Init-made record's buffers and clears their pointers. */
+/** Releases the buffers that Init or Resize allocated (never the path or
+    model) and sets their pointers to null; length keeps its value. Only for
+    records made by Init.
+    @param filter a record made by Init */
 QUOLM_API void fxlms32fFree(quolmFxlms *filter);
-/* Zeroes the coefficients. 0 or -1. */
+
+/** Zeroes the coefficients; the delay line stays.
+    @param filter a record set up by Init or InitStatic
+    @return 0, or -1 when the coefficient pointer is null */
 QUOLM_API DT32S fxlms32fReset(quolmFxlms *filter);
-/* Zeroes the three histories (indices and power unchanged). 0 or -1. */
+
+/** Zeroes the three histories (reference, filtered reference, output); the
+    indices and power stay.
+    @param filter a record set up by Init or InitStatic
+    @return 0, or -1 when a history pointer is null */
 QUOLM_API DT32S fxlms32fResetDelayLine(quolmFxlms *filter);
-/* Vector copies: number of values copied, -1 (null) or -2 (range). The delay
-   line is the reference history by age, element 0 the newest sample. */
+
+/** Copies elements of the adaptive coefficients into values. L = N.
+    @param filter a record set up by Init or InitStatic
+    @param values caller array of at least min(count, L - start) values: the
+      destination of a Get, the source of a Set
+    @param start first element of the vector to copy, 0 .. L-1
+    @param count number of elements asked for, >= 1; the copy stops at the end
+      of the vector
+    @param reverse 0: values[i] pairs with element start + i; nonzero: values
+      is in reverse order (values[n-1-i] pairs with element start + i, n the
+      number copied)
+    @return the number of elements copied, n = min(count, L - start) >= 1; -1
+      when values or the record's vector is null; -2 when count < 1 or start is
+      outside 0 .. L-1 */
 QUOLM_API DT32S fxlms32fGetCoef(quolmFxlms *filter, DT32F *values, DT32S start,
                                 DT32S count, DT32S reverse);
+
+/** Copies elements of the adaptive coefficients from values. L = N.
+    @param filter a record set up by Init or InitStatic
+    @param values caller array of at least min(count, L - start) values: the
+      destination of a Get, the source of a Set
+    @param start first element of the vector to copy, 0 .. L-1
+    @param count number of elements asked for, >= 1; the copy stops at the end
+      of the vector
+    @param reverse 0: values[i] pairs with element start + i; nonzero: values
+      is in reverse order (values[n-1-i] pairs with element start + i, n the
+      number copied)
+    @return the number of elements copied, n = min(count, L - start) >= 1; -1
+      when values or the record's vector is null; -2 when count < 1 or start is
+      outside 0 .. L-1 */
 QUOLM_API DT32S fxlms32fSetCoef(quolmFxlms *filter, DT32F *values, DT32S start,
                                 DT32S count, DT32S reverse);
+
+/** Copies elements of the reference history by age: element 0 is the newest
+    sample into values. L = max(N, Nm).
+    @param filter a record set up by Init or InitStatic
+    @param values caller array of at least min(count, L - start) values: the
+      destination of a Get, the source of a Set
+    @param start first element of the vector to copy, 0 .. L-1
+    @param count number of elements asked for, >= 1; the copy stops at the end
+      of the vector
+    @param reverse 0: values[i] pairs with element start + i; nonzero: values
+      is in reverse order (values[n-1-i] pairs with element start + i, n the
+      number copied)
+    @return the number of elements copied, n = min(count, L - start) >= 1; -1
+      when values or the record's vector is null; -2 when count < 1 or start is
+      outside 0 .. L-1 */
 QUOLM_API DT32S fxlms32fGetDelayLine(quolmFxlms *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse);
+
+/** Copies elements of the reference history by age: element 0 is the newest
+    sample from values. L = max(N, Nm).
+    @param filter a record set up by Init or InitStatic
+    @param values caller array of at least min(count, L - start) values: the
+      destination of a Get, the source of a Set
+    @param start first element of the vector to copy, 0 .. L-1
+    @param count number of elements asked for, >= 1; the copy stops at the end
+      of the vector
+    @param reverse 0: values[i] pairs with element start + i; nonzero: values
+      is in reverse order (values[n-1-i] pairs with element start + i, n the
+      number copied)
+    @return the number of elements copied, n = min(count, L - start) >= 1; -1
+      when values or the record's vector is null; -2 when count < 1 or start is
+      outside 0 .. L-1 */
 QUOLM_API DT32S fxlms32fSetDelayLine(quolmFxlms *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse);
-/* Changes N, keeping the leading coefficients, the newest values of each
-   history and the power estimate. 0, -2 or -3 (record unchanged on failure). */
+
+/** Changes N, keeping the leading coefficients, the newest values of each
+    history and the power estimate. Allocates; only for records made by Init.
+    @param filter a record made by Init
+    @param N number of adaptive coefficients, >= 1
+    @return 0 (also when N is unchanged); -2 when N < 1; -3 when memory runs
+      out. On failure the record is unchanged. */
 QUOLM_API DT32S fxlms32fResize(quolmFxlms *filter, DT32S N);
 
 QUOLM_END_DECLS

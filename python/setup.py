@@ -19,7 +19,7 @@ class CMakeBuild(build_ext):
         package = os.path.dirname(os.path.abspath(self.get_ext_fullpath(ext.name)))
         build = os.path.join(os.path.abspath(self.build_temp), "cmake")
         subprocess.check_call(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Release",
-                               "-DQUOLM_TESTS=OFF", "-DQUOLM_DEMO=OFF", "-DQUOLM_BUILD_EXAMPLES=OFF",
+                               "-DQUOLM_BUILD_TESTS=OFF", "-DQUOLM_BUILD_DEMO=OFF", "-DQUOLM_BUILD_EXAMPLES=OFF",
                                "-DQUOLM_BUILD_AEC=OFF", "-DQUOLM_BUILD_PYTHON=ON",
                                "-DPython_EXECUTABLE=" + sys.executable])
         subprocess.check_call(["cmake", "--build", build, "--target", "_quolm", "-j",

@@ -1,8 +1,7 @@
+// SPDX-License-Identifier: MIT
 // Adjoint LMS filter: the error is filtered through the time-reversed model of
 // the secondary path and correlated with the reference delayed to match, in a
 // normalised update.
-#include <stdint.h>
-
 #include "quolmadjlms32f.h"
 #include "secpath32f.h"
 
@@ -18,7 +17,7 @@ struct AdjlmsShape {
   static DT32S &midIndex(Rec *f) { return f->errIndex; }
   static DT32S midLen(const Rec *f) { return f->modelLength; }
   static DT32S midNewest(const Rec *f) {
-    return (f->errIndex + 1) % f->modelLength;
+    return ringUp(f->errIndex, f->modelLength);
   }
   // The reference ring holds N + Nm - 1 samples: the update's regressor is
   // the reference Nm - 1 samples back, N samples long.
@@ -33,16 +32,11 @@ struct AdjlmsShape {
 
 typedef SecPathFilter<AdjlmsShape> Adj;
 
-// (slot + offset) mod len without overflowing the index type.
-inline DT32S ringSlot(DT32S slot, int64_t offset, DT32S len) {
-  return DT32S((slot + offset) % len);
-}
-
 // Folds the reference sample modelLength steps back into the power estimate
 // (with N = 1 the ring has modelLength slots and this is the newest sample).
 inline void trackDelayedPower(quolmAdjlms *f) {
-  Adj::trackPower(f, f->delayLine[ringSlot(
-                         f->index, int64_t(1) + f->modelLength, f->refLength)]);
+  Adj::trackPower(f, f->delayLine[ringAdd(f->index, int64_t(1) + f->modelLength,
+                                          f->refLength)]);
 }
 
 }  // namespace
@@ -59,8 +53,8 @@ QUOLM_API DT32S adjlms32fInitStatic(quolmAdjlms *filter, DT32S N, DT32F mu,
                                     DT32F *secPath, DT32S secLength,
                                     DT32F *secModel, DT32S modelLength,
                                     DT32F *coefBuf, DT32F *stateBuf) {
-  return Adj::initStatic(filter, N, mu, secPath, secLength, secModel,
-                         modelLength, coefBuf, stateBuf);
+  return Adj::init(filter, N, mu, secPath, secLength, secModel, modelLength,
+                   true, coefBuf, stateBuf);
 }
 
 QUOLM_API DT32F adjlms32fFilterUpdate(quolmAdjlms *filter, DT32F x, DT32F d) {
@@ -75,7 +69,7 @@ QUOLM_API DT32F adjlms32fFilterUpdate(quolmAdjlms *filter, DT32F x, DT32F d) {
   // The filtered error pairs with the reference Nm - 1 samples back; the
   // step subtracts since the error adds the path output to the disturbance.
   const DT32S first =
-      ringSlot(filter->index, filter->modelLength, filter->refLength);
+      ringAdd(filter->index, filter->modelLength, filter->refLength);
   addScaledCirc(filter->coefs, filter->delayLine, filter->refLength, first,
                 DT32F(-g), filter->length);
   return DT32F(ys);

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Checked sizes and zero-filled allocation. Every buffer size is computed in
 // size_t with overflow checks; a size that the library could not index with
 // DT32S, or that overflows, is refused like a failed allocation.
@@ -8,6 +9,7 @@
 #include <stdlib.h>
 
 #include "quolmdefs.h"
+#include "vcopy32f.h"
 
 namespace quolm32f {
 
@@ -42,6 +44,17 @@ inline bool allocPair(size_t n1, T **p1, size_t n2, T **p2) {
   free(*p1);
   *p1 = nullptr;
   return false;
+}
+
+// The two blocks of an Init (allocated zero-filled) or of an InitStatic (the
+// caller's, zeroed when callerBuffers); false when allocation fails.
+inline bool takeBlocks(bool callerBuffers, size_t coefLen, DT32F *&coefBuf,
+                       size_t stateLen, DT32F *&stateBuf) {
+  if (!callerBuffers)
+    return allocPair<DT32F>(coefLen, &coefBuf, stateLen, &stateBuf);
+  zeroVector(coefBuf, DT32S(coefLen));
+  zeroVector(stateBuf, DT32S(stateLen));
+  return true;
 }
 
 }  // namespace quolm32f

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 // Block frequency-domain adaptive filter: one coefficient spectrum, the
 // overlap-save output of each block and a power-normalised block gradient,
 // optionally constrained to L time-domain taps.
 #include "consts32f.h"
 #include "fdaf32f.h"
 #include "quolmbfdaf32f.h"
+#include "resize32f.h"
 
 using namespace quolm32f;
 
@@ -31,7 +33,7 @@ DT32S bfdafInit(quolmBfdaf *f, DT32S N, DT32S B, DT32F mu, DT32S constrain,
 // Window, input spectrum X and the output block from W X.
 void bfdafFilter(quolmBfdaf *f, const DT32F *x, DT32F *y) {
   fdafWindow(f, f->inputSpectrum, x);
-  mulSpectrum32f(f->coefs, f->inputSpectrum, f->work, f->bins);
+  mulSpectrum(f->coefs, f->inputSpectrum, f->work, f->bins);
   fdafOutput(f, y);
 }
 
@@ -75,9 +77,9 @@ QUOLM_API DT32S bfdaf32fFilterUpdate(quolmBfdaf *filter, DT32F *x, DT32F *d,
   bfdafFilter(f, x, y);
   fdafErrorSpectrum(f, d, y, e);
   fdafTrackPower(f, f->inputSpectrum, kBfdafKeep);
-  conjSpectrum32f(f->inputSpectrum, f->bins);
+  conjSpectrum(f->inputSpectrum, f->bins);
   fdafNormalise(f, kBfdafEps);
-  macSpectrum32f(f->work, f->inputSpectrum, f->coefs, f->bins);
+  macSpectrum(f->work, f->inputSpectrum, f->coefs, f->bins);
   if (f->constrain) fdafConstrain(f, f->coefs);
   return 0;
 }
@@ -94,7 +96,7 @@ QUOLM_API void bfdaf32fFree(quolmBfdaf *filter) {
 }
 
 QUOLM_API DT32S bfdaf32fReset(quolmBfdaf *filter) {
-  return filter ? zeroVector(filter->coefs, filter->fftSize) : -1;
+  return filter ? zeroChecked(filter->coefs, filter->fftSize) : -1;
 }
 
 QUOLM_API DT32S bfdaf32fResetDelayLine(quolmBfdaf *filter) {
@@ -118,22 +120,15 @@ QUOLM_API DT32S bfdaf32fResize(quolmBfdaf *filter, DT32S N, DT32S blockLen) {
   quolmBfdaf *f = filter;
   if (N == f->length && blockLen == f->blockLen) return 0;
   if (!f->coefs || !f->saved) return -1;
-  quolmBfdaf t;
-  const DT32S rc = bfdaf32fInit(&t, N, blockLen, f->mu, f->constrain,
-                                f->fftWork, f->fftTable);
-  if (rc != 0) return rc;
-  fdafCarrySaved(f, &t);
-  const DT32S m = N < f->length ? N : f->length;
-  bfdaf32fGetCoef(f, f->inputSpectrum, 0, f->length, 0);
-  const DT32S n = bfdaf32fSetCoef(&t, f->inputSpectrum, 0, m, 0);
-  if (n != m) {
-    bfdaf32fFree(&t);
-    return n;
-  }
-  if (t.fftSize == f->fftSize) copy32f(f->power, t.power, t.bins);
-  bfdaf32fFree(f);
-  *f = t;
-  return 0;
+  auto init = [&](quolmBfdaf *t) {
+    return bfdaf32fInit(t, N, blockLen, f->mu, f->constrain, f->fftWork,
+                        f->fftTable);
+  };
+  auto carry = [](quolmBfdaf *from, quolmBfdaf *to) {
+    return fdafCarry(from, to, from->length, to->length, to->inputSpectrum,
+                     to->fftSize, coefCopy<Dir::Get>, coefCopy<Dir::Set>);
+  };
+  return resizeWith(f, init, carry, bfdaf32fFree);
 }
 
 }  // extern "C"

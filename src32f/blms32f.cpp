@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Block LMS adaptive transversal filter: the LMS step applied to each sample
 // of a block, in the four update laws.
 #include "blockrun32f.h"
@@ -35,13 +36,15 @@ extern "C" {
 
 QUOLM_API DT32S blms32fInit(quolmBlms *filter, DT32S N, DT32S blockLen,
                             DT32F mu) {
-  return blmsSetUp(filter, N, blockLen, mu, blockInit(filter, N, blockLen));
+  return blmsSetUp(filter, N, blockLen, mu,
+                   initCoefsAndRing(filter, N, N >= 1 && blockLen >= 1));
 }
 
 QUOLM_API DT32S blms32fInitStatic(quolmBlms *filter, DT32S N, DT32S blockLen,
                                   DT32F mu, DT32F *coefBuf, DT32F *stateBuf) {
   return blmsSetUp(filter, N, blockLen, mu,
-                   blockInitStatic(filter, N, blockLen, coefBuf, stateBuf));
+                   initCoefsAndRing(filter, N, N >= 1 && blockLen >= 1, true,
+                                    coefBuf, stateBuf));
 }
 
 QUOLM_API DT32S blms32fFilterUpdate(quolmBlms *filter, const DT32F *x,
@@ -67,8 +70,8 @@ QUOLM_API DT32S blms32fFilterOnly(quolmBlms *filter, const DT32F *x, DT32F *y) {
   if (rc != 1) return rc;
   const DT32S N = filter->length;
   for (DT32S n = 0; n < filter->blockLen; ++n)
-    y[n] = DT32F(dotInsertCircBuf32f(x[n], filter->delayLine, filter->coefs, N,
-                                     N, &filter->index));
+    y[n] = DT32F(dotInsertCircBuf(x[n], filter->delayLine, filter->coefs, N, N,
+                                  &filter->index));
   return 0;
 }
 

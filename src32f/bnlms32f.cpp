@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: MIT
 // Block NLMS adaptive transversal filter: per sample of a block, the output,
 // the running power of the newest input and a step normalised by it.
+#include <limits>
+
 #include "blockrun32f.h"
 #include "consts32f.h"
 #include "kernels32f.h"
@@ -17,10 +20,14 @@ DT32S bnlmsSetUp(quolmBnlms *f, DT32S N, DT32S blockLen, DT32F mu, DT32S rc) {
 }
 
 // Stores x at the write slot, steps the ring and returns the output with the
-// present coefficients; then folds x into the power estimate.
+// present coefficients; then folds x into the power estimate, restarting a
+// vanished estimate from 1 as the NLMS filter does (nlms32f.cpp says why).
 inline Acc bnlmsFilter(quolmBnlms *f, DT32F x) {
   const DT32S N = f->length;
-  const Acc y = dotInsertCircBuf32f(x, f->delayLine, f->coefs, N, N, &f->index);
+  const Acc y = dotInsertCircBuf(x, f->delayLine, f->coefs, N, N, &f->index);
+  if (__builtin_expect(f->power < std::numeric_limits<DT32F>::min(), 0) &&
+      x != DT32F(0))
+    f->power = DT32F(1);
   f->power = DT32F(Acc(kBnlmsGain) * Acc(x) * Acc(x) +
                    Acc(kBnlmsKeep) * Acc(f->power));
   return y;
@@ -32,13 +39,15 @@ extern "C" {
 
 QUOLM_API DT32S bnlms32fInit(quolmBnlms *filter, DT32S N, DT32S blockLen,
                              DT32F mu) {
-  return bnlmsSetUp(filter, N, blockLen, mu, blockInit(filter, N, blockLen));
+  return bnlmsSetUp(filter, N, blockLen, mu,
+                    initCoefsAndRing(filter, N, N >= 1 && blockLen >= 1));
 }
 
 QUOLM_API DT32S bnlms32fInitStatic(quolmBnlms *filter, DT32S N, DT32S blockLen,
                                    DT32F mu, DT32F *coefBuf, DT32F *stateBuf) {
   return bnlmsSetUp(filter, N, blockLen, mu,
-                    blockInitStatic(filter, N, blockLen, coefBuf, stateBuf));
+                    initCoefsAndRing(filter, N, N >= 1 && blockLen >= 1, true,
+                                     coefBuf, stateBuf));
 }
 
 QUOLM_API DT32S bnlms32fFilterUpdate(quolmBnlms *filter, const DT32F *x,

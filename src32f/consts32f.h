@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Per-build constants, beside the family that uses each. A constant written
 // DT32F(0.99) is the nearest value of the build's type (exact in the double
 // build); one written DT32F(0.99f) is the single-precision value in both

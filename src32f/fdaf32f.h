@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // The block steps shared by the frequency-domain block filters (BFDAF and the
 // partitioned PBFDAF): sizing, overlap-save windowing, output and error
 // spectra, the power-normalised gradient step and the gradient constraint.
@@ -38,7 +39,7 @@ inline DT32S fdafSizes(DT32S L, DT32S B, DT32S P, bool spectrumScratch,
   while (M < need) M *= 2;
   if (M > (int64_t(1) << 30)) return -3;
   s->M = DT32S(M);
-  if (!fftTablesServe32f(fftWork, s->M)) return -2;
+  if (!fftTablesServe(fftWork, s->M)) return -2;
   const size_t m = size_t(M), bins = m / 2 + 1;
   size_t t1, t2, t3;
   if (!sizeMul(size_t(P), m, s->coefLen) ||
@@ -62,13 +63,8 @@ DT32S fdafInit(R *f, bool callerBuffers, DT32F *coefBuf, DT32F *stateBuf,
   FdafSizes s;
   const DT32S rc = check(&s);
   if (rc != 0) return rc;
-  if (!callerBuffers) {
-    if (!allocPair<DT32F>(s.coefLen, &coefBuf, s.stateLen, &stateBuf))
-      return -3;
-  } else {
-    zeroVector(coefBuf, DT32S(s.coefLen));
-    zeroVector(stateBuf, DT32S(s.stateLen));
-  }
+  if (!takeBlocks(callerBuffers, s.coefLen, coefBuf, s.stateLen, stateBuf))
+    return -3;
   setUp(s, coefBuf, stateBuf);
   return 0;
 }
@@ -121,17 +117,18 @@ template <class R>
 DT32S fdafResetHistory(R *f, DT32F *spectra, DT32S specLen) {
   if (!spectra || !f->saved) return -1;
   zeroVector(spectra, specLen);
-  return zeroVector(f->saved, f->saveLength);
+  zeroVector(f->saved, f->saveLength);
+  return 0;
 }
 
 template <class R>
 inline void forward(R *f, DT32F *v) {
-  realFft32f(f->fftSize, -1, v, f->fftWork, f->fftTable);
+  realFft(f->fftSize, -1, v, f->fftWork, f->fftTable);
 }
 
 template <class R>
 inline void inverse(R *f, DT32F *v) {
-  realFft32f(f->fftSize, 1, v, f->fftWork, f->fftTable);
+  realFft(f->fftSize, 1, v, f->fftWork, f->fftTable);
 }
 
 // Overlap-save window of the new block in `slot` (saved samples, then x),
@@ -139,9 +136,9 @@ inline void inverse(R *f, DT32F *v) {
 template <class R>
 void fdafWindow(R *f, DT32F *slot, const DT32F *x) {
   const DT32S keep = f->saveLength;
-  copy32f(f->saved, slot, keep);
-  copy32f(x, slot + keep, f->blockLen);
-  copy32f(slot + f->blockLen, f->saved, keep);
+  copyVector(f->saved, slot, keep);
+  copyVector(x, slot + keep, f->blockLen);
+  copyVector(slot + f->blockLen, f->saved, keep);
   forward(f, slot);
 }
 
@@ -149,32 +146,32 @@ void fdafWindow(R *f, DT32F *slot, const DT32F *x) {
 template <class R>
 void fdafOutput(R *f, DT32F *y) {
   inverse(f, f->work);
-  copy32f(f->work + f->saveLength, y, f->blockLen);
-  scale32f(f->invScale, y, f->blockLen);
+  copyVector(f->work + f->saveLength, y, f->blockLen);
+  scaleVector(f->invScale, y, f->blockLen);
 }
 
 // e = d - y and the spectrum of the error window (zeros, then e) in work.
 template <class R>
 void fdafErrorSpectrum(R *f, const DT32F *d, const DT32F *y, DT32F *e) {
-  sub32f(y, d, e, f->blockLen);
+  subtractVector(y, d, e, f->blockLen);
   zeroVector(f->work, f->saveLength);
-  copy32f(e, f->work + f->saveLength, f->blockLen);
+  copyVector(e, f->work + f->saveLength, f->blockLen);
   forward(f, f->work);
 }
 
 // Smooths the per-bin power estimate with the power spectrum of X.
 template <class R>
 void fdafTrackPower(R *f, const DT32F *X, DT32F keep) {
-  powerSpectrum32f(X, f->scratch, f->bins);
-  smoothPower32f(f->powerGain, f->scratch, keep, f->power, f->bins);
+  powerSpectrum(X, f->scratch, f->bins);
+  smoothPower(f->powerGain, f->scratch, keep, f->power, f->bins);
 }
 
 // The gradient step spectrum: error spectrum in work divided per bin by the
 // smoothed power and scaled by mu.
 template <class R>
 void fdafNormalise(R *f, DT32F eps) {
-  normSpectrum32f(f->power, eps, f->work, f->bins);
-  scaleComplex32f(f->mu, f->work, f->fftSize / 2);
+  normSpectrum(f->power, eps, f->work, f->bins);
+  scaleComplex(f->mu, f->work, f->fftSize / 2);
 }
 
 // Coefficient spectrum W to time-domain taps w = (2/M) inverse(W) over its
@@ -182,7 +179,7 @@ void fdafNormalise(R *f, DT32F eps) {
 template <class R>
 void fdafToTime(R *f, DT32F *W, DT32S scaled) {
   inverse(f, W);
-  scale32f(f->invScale, W, scaled);
+  scaleVector(f->invScale, W, scaled);
 }
 
 // Keeps W at L time-domain taps: w[L..M-1] = 0.
@@ -193,14 +190,25 @@ void fdafConstrain(R *f, DT32F *W) {
   forward(f, W);
 }
 
-// Moves the newest min(old, new) saved samples into a resized record,
-// keeping their ages.
-template <class R>
-void fdafCarrySaved(const R *from, R *to) {
+// Resize's carry: the newest saved samples, the leading taps through the
+// family's coefficient copies and, at an unchanged M, the power estimate. The
+// taps travel through the new record's spectra (unused until its first block,
+// zeroed again after), never through the old record's state.
+template <class R, class Copy>
+DT32S fdafCarry(R *from, R *to, DT32S oldTaps, DT32S newTaps, DT32F *spectra,
+                DT32S specLen, Copy get, Copy set) {
   const DT32S s =
       from->saveLength < to->saveLength ? from->saveLength : to->saveLength;
-  copy32f(from->saved + from->saveLength - s, to->saved + to->saveLength - s,
-          s);
+  copyVector(from->saved + from->saveLength - s, to->saved + to->saveLength - s,
+             s);
+  const DT32S m = newTaps < oldTaps ? newTaps : oldTaps;
+  get(from, spectra, 0, m, 0);
+  const DT32S n = set(to, spectra, 0, m, 0);
+  zeroVector(spectra, specLen);
+  if (n != m) return n;
+  if (to->fftSize == from->fftSize)
+    copyVector(from->power, to->power, to->bins);
+  return 0;
 }
 
 }  // namespace quolm32f

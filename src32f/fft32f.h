@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // The real FFT of the frequency-domain families: N real values to a packed
 // spectrum in place and back, reading its twiddles and cosines only from the
 // caller's table set (see quolmffttables32f.h).
@@ -12,15 +13,15 @@ namespace quolm32f {
 // bin k with the imaginary part +sum x[j] sin(2 pi j k / N). direction < 0 is
 // forward (unscaled); direction >= 0 inverse, which yields (N/2) times the
 // block, so callers scale the samples they use by 2/N. N is a power of two
-// >= 2 and the tables must serve N (fftTablesServe32f). fftWork[2..] is
+// >= 2 and the tables must serve N (fftTablesServe). fftWork[2..] is
 // overwritten.
-void realFft32f(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
-                const DT32F *fftTable);
+void realFft(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
+             const DT32F *fftTable);
 
 // True when the table set announced by fftWork[0] (twiddle count) and
 // fftWork[1] (cosine count) was built for a power of two of at least M, so
 // that transforms of M values read only what the set holds.
-inline bool fftTablesServe32f(const DT32S *fftWork, DT32S M) {
+inline bool fftTablesServe(const DT32S *fftWork, DT32S M) {
   if (!fftWork) return false;
   for (int i = 0; i < 2; ++i) {
     const DT32S count = fftWork[i];

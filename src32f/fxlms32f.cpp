@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Filtered-x LMS filter: the reference is filtered through the caller's model
 // of the secondary path, and that filtered history is the regressor of a
 // normalised update driven by the error at the error point.
@@ -29,9 +30,9 @@ typedef SecPathFilter<FxlmsShape> Fx;
 // The reference filtered through the model: sum_j h[j] * u(j), read from the
 // newest reference slot; nothing is written.
 inline DT32F filteredReference(const quolmFxlms *f) {
-  const DT32S newest = f->index + 1 == f->refLength ? 0 : f->index + 1;
-  return DT32F(dotCircBuf32f(f->delayLine, f->refLength, newest, f->secModel,
-                             f->modelLength));
+  const DT32S newest = ringUp(f->index, f->refLength);
+  return DT32F(dotCircBuf(f->delayLine, f->refLength, newest, f->secModel,
+                          f->modelLength));
 }
 
 }  // namespace
@@ -48,8 +49,8 @@ QUOLM_API DT32S fxlms32fInitStatic(quolmFxlms *filter, DT32S N, DT32F mu,
                                    DT32F *secPath, DT32S secLength,
                                    DT32F *secModel, DT32S modelLength,
                                    DT32F *coefBuf, DT32F *stateBuf) {
-  return Fx::initStatic(filter, N, mu, secPath, secLength, secModel,
-                        modelLength, coefBuf, stateBuf);
+  return Fx::init(filter, N, mu, secPath, secLength, secModel, modelLength,
+                  true, coefBuf, stateBuf);
 }
 
 QUOLM_API DT32F fxlms32fFilterUpdate(quolmFxlms *filter, DT32F x, DT32F d) {
@@ -58,7 +59,7 @@ QUOLM_API DT32F fxlms32fFilterUpdate(quolmFxlms *filter, DT32F x, DT32F d) {
   filter->err = DT32F(e);
   const DT32F xf = filteredReference(filter);
   const DT32S N = filter->length;
-  filter->filtIndex = filter->filtIndex == 0 ? N - 1 : filter->filtIndex - 1;
+  filter->filtIndex = ringDown(filter->filtIndex, N);
   filter->filtDelayLine[filter->filtIndex] = xf;
   Fx::trackPower(filter, xf);
   const DT32F g =

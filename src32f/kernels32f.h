@@ -1,19 +1,40 @@
+/* SPDX-License-Identifier: MIT */
 // Inner loops shared by the transversal families. Every dot product runs in
 // one double accumulator in increasing coefficient order; values are rounded
 // to the sample type only where they are stored.
+//
+// Names: the precision tag (32f) marks exported C names and file names only;
+// inside namespace quolm32f, which carries it already, names are untagged.
+// Letters that mean different things in different families:
+//   P  partitions (PBFDAF); inverse correlation triangle (RLS); bin or stage
+//      powers (TDLMS, gradient lattices, spectral routines)
+//   M  transform size (TDLMS, BFDAF, PBFDAF); m: a stage or a count
+//   B  block length (BFDAF, PBFDAF); b: backward errors (lattices)
+//   L  taps per partition (BFDAF, PBFDAF) or taps (TDLMS); ring length
+//      (dotInsertCircBufRev)
 #ifndef QUOLM_KERNELS32F_H
 #define QUOLM_KERNELS32F_H
 
+#include <float.h>
+
 #include "quolmdefs.h"
+#include "ring32f.h"
+
+// Every operation rounds to its own type. The x87 unit keeps intermediates in
+// 80 bits and rounds them when it spills, so its results differ; 32-bit x86
+// builds use SSE2 instead (-msse2 -mfpmath=sse, set by the build).
+static_assert(FLT_EVAL_METHOD == 0,
+              "evaluate in the operand type (32-bit x86: -msse2 -mfpmath=sse)");
 
 // GCC 12's SLP vectoriser drops the rounding of a value stored as DT32F and
 // widened again when it packs independent chains of such values into one
 // vector (seen with partial sums rounded at every step), which changes the
-// single build's results. Functions that run such chains side by side, and
-// the functions they are inlined into, carry this mark.
+// single build's results. Functions that run such chains side by side carry
+// this mark, which also keeps them out of line: no caller takes their loops
+// in, so callers need no mark and keep the vectoriser for their own code.
 #if defined(__GNUC__) && !defined(__clang__)
 #define QUOLM_KEEP_STORED_ROUNDING \
-  __attribute__((optimize("no-tree-slp-vectorize")))
+  __attribute__((optimize("no-tree-slp-vectorize"), noinline))
 #else
 #define QUOLM_KEEP_STORED_ROUNDING
 #endif
@@ -37,8 +58,8 @@ typedef double Acc;  // accumulator of every dot product and step value
 // sum_k coefs[k] * ring[(p + k) mod ringLength] for k < n, reading the ring
 // from slot p upwards in two contiguous runs; nothing is written. n must not
 // exceed ringLength.
-inline Acc dotCircBuf32f(const DT32F *ring, DT32S ringLength, DT32S p,
-                         const DT32F *coefs, DT32S n) {
+inline Acc dotCircBuf(const DT32F *ring, DT32S ringLength, DT32S p,
+                      const DT32F *coefs, DT32S n) {
   const DT32S m = ringLength - p < n ? ringLength - p : n;
   Acc acc = 0.0;
   const DT32F *run = ring + p;
@@ -50,42 +71,39 @@ inline Acc dotCircBuf32f(const DT32F *ring, DT32S ringLength, DT32S p,
 // Stores x at slot *index of the ring, returns sum_k coefs[k] * ring[(p+k) mod
 // delayLength] for k < coefCount (p the slot on entry) in two contiguous runs,
 // and steps *index down with wrap. coefCount must not exceed delayLength.
-inline Acc dotInsertCircBuf32f(DT32F x, DT32F *delayLine, const DT32F *coefs,
-                               DT32S delayLength, DT32S coefCount,
-                               DT32S *index) {
+inline Acc dotInsertCircBuf(DT32F x, DT32F *delayLine, const DT32F *coefs,
+                            DT32S delayLength, DT32S coefCount, DT32S *index) {
   const DT32S p = *index;
   delayLine[p] = x;
-  const Acc acc = dotCircBuf32f(delayLine, delayLength, p, coefs, coefCount);
-  *index = p - 1 < 0 ? p - 1 + delayLength : p - 1;
+  const Acc acc = dotCircBuf(delayLine, delayLength, p, coefs, coefCount);
+  *index = ringDown(p, delayLength);
   return acc;
 }
 
 // Stores v at the ring's write slot, returns sum_j ring[(p + j) mod L] *
 // q[L-1-j] (p the write slot: the newest value meets the last coefficient),
 // walked in two contiguous runs of the ring, and steps the index down.
-inline Acc dotInsertCircBufRev(DT32F v, DT32F *ring, const DT32F *q,
-                               DT32S L, DT32S *index) {
+inline Acc dotInsertCircBufRev(DT32F v, DT32F *ring, const DT32F *q, DT32S L,
+                               DT32S *index) {
   const DT32S p = *index;
   ring[p] = v;
   Acc acc = 0.0;
   for (DT32S j = 0; j < L - p; ++j) acc += Acc(ring[p + j]) * Acc(q[L - 1 - j]);
   for (DT32S j = 0; j < p; ++j) acc += Acc(ring[j]) * Acc(q[p - 1 - j]);
-  *index = p == 0 ? L - 1 : p - 1;
+  *index = ringDown(p, L);
   return acc;
 }
 
 // sum_k a[k] * b[k] for k < N, in index order; 0 for N < 1.
-inline Acc dotLinBuf32f(const DT32F *a, const DT32F *b, DT32S N) {
+inline Acc dotLinBuf(const DT32F *a, const DT32F *b, DT32S N) {
   Acc acc = 0.0;
   for (DT32S k = 0; k < N; ++k) acc += Acc(a[k]) * Acc(b[k]);
   return acc;
 }
 
-// Plain vector copy; -1 (nothing written) when a pointer is null.
-inline DT32S copy32f(const DT32F *src, DT32F *dst, DT32S n) {
-  if (!src || !dst) return -1;
+// Plain vector copy of n values (none for n < 1).
+inline void copyVector(const DT32F *src, DT32F *dst, DT32S n) {
   for (DT32S i = 0; i < n; ++i) dst[i] = src[i];
-  return 0;
 }
 
 // The coefficient laws of the gradient families: the regressor enters as is

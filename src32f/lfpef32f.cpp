@@ -1,20 +1,23 @@
+// SPDX-License-Identifier: MIT
 // Lattice forward prediction error filter: an order-N gradient adaptive
 // lattice whose last forward error is the part of each sample that the N
 // samples before it do not predict.
-#include "latticeshared32f.h"
+#include "latticegrad32f.h"
 #include "quolmlfpef32f.h"
 
 using namespace quolm32f;
 
+typedef quolmLfpef Rec;
+namespace lat = quolm32f::latticegrad;
+
 namespace {
 
-// delayLine, power and scratch of N+1 values each.
-constexpr LatticeShape kShape = {1, 3};
-
-void lfpefSetUp(quolmLfpef *f, DT32F mu) {
+DT32S lfpefSetUp(quolmLfpef *f, DT32F mu, DT32S rc) {
+  if (rc != 0) return rc;
   f->mu = mu;
   f->err = DT32F(0);
   f->updateCoefs = 1;
+  return 0;
 }
 
 // Stores the forward error of order N and returns the prediction x - err.
@@ -28,68 +31,60 @@ DT32F lfpefOutput(quolmLfpef *f, DT32F x, Acc fwd) {
 extern "C" {
 
 QUOLM_API DT32S lfpef32fInit(quolmLfpef *filter, DT32S N, DT32F mu) {
-  return latticeInit(filter, N, kShape,
-                     [&](quolmLfpef *f) { lfpefSetUp(f, mu); });
+  return lfpefSetUp(filter, mu, lat::init(filter, N, lat::kForwardShape));
 }
 
 QUOLM_API DT32S lfpef32fInitStatic(quolmLfpef *filter, DT32S N, DT32F mu,
                                    DT32F *coefBuf, DT32F *stateBuf) {
-  return latticeInitStatic(filter, N, kShape, coefBuf, stateBuf,
-                           [&](quolmLfpef *f) { lfpefSetUp(f, mu); });
+  return lfpefSetUp(
+      filter, mu,
+      lat::init(filter, N, lat::kForwardShape, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F lfpef32fFilterUpdate(quolmLfpef *filter, DT32F x) {
-  return lfpefOutput(filter, x, predictorStep<true>(filter, x));
+  return lfpefOutput(filter, x, lat::predictorStep<true>(filter, x));
 }
 
 QUOLM_API DT32F lfpef32fFilterOnly(quolmLfpef *filter, DT32F x) {
-  return lfpefOutput(filter, x, predictorStep<false>(filter, x));
+  return lfpefOutput(filter, x, lat::predictorStep<false>(filter, x));
 }
 
-QUOLM_API void lfpef32fFree(quolmLfpef *filter) { latticeFree(filter); }
+QUOLM_API void lfpef32fFree(quolmLfpef *filter) { lat::release(filter); }
 
-QUOLM_API DT32S lfpef32fReset(quolmLfpef *filter) {
-  return latticeReset(filter);
-}
+QUOLM_API DT32S lfpef32fReset(quolmLfpef *filter) { return lat::reset(filter); }
 
 QUOLM_API DT32S lfpef32fGetCoef(quolmLfpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLfpef::coefs, values, start,
-                               count, reverse);
+  return getMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetCoef(quolmLfpef *filter, DT32F *values,
                                 DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLfpef::coefs, values, start,
-                               count, reverse);
+  return setMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fGetParcor(quolmLfpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLfpef::parcor, values, start,
-                               count, reverse);
+  return getMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetParcor(quolmLfpef *filter, DT32F *values,
                                   DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLfpef::parcor, values, start,
-                               count, reverse);
+  return setMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fGetDelayLine(quolmLfpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLfpef::delayLine, values, start,
-                               count, reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fSetDelayLine(quolmLfpef *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLfpef::delayLine, values, start,
-                               count, reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lfpef32fResize(quolmLfpef *filter, DT32S N) {
-  return predictorResize(filter, N, lfpef32fInit);
+  return lat::resizePredictor(filter, N, lfpef32fInit);
 }
 
 }  // extern "C"

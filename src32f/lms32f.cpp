@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LMS adaptive transversal filter: four update laws, circular and LC forms.
 #include "lmsstep32f.h"
 #include "quolmlms32f.h"
@@ -7,7 +8,8 @@ using namespace quolm32f;
 
 namespace {
 
-DT32S lmsSetUp(quolmLms *f, DT32S N, DT32F mu) {
+DT32S lmsSetUp(quolmLms *f, DT32S N, DT32F mu, DT32S rc) {
+  if (rc != 0) return rc;
   f->length = N;
   f->mu = mu;
   f->err = DT32F(0);
@@ -25,7 +27,7 @@ DT32F lmsUpdate(quolmLms *f, DT32F x, DT32F d) {
 
 template <ErrorLaw E, Regressor R>
 DT32F lmsLCUpdate(quolmLms *f, DT32F d) {
-  const Acc y = dotLinBuf32f(f->delayLine, f->coefs, f->length);
+  const Acc y = dotLinBuf(f->delayLine, f->coefs, f->length);
   const Acc e = Acc(d) - y;
   f->err = DT32F(e);
   addScaled<R>(f->coefs, f->delayLine, lmsStepValue<E>(f->mu, e), f->length);
@@ -37,24 +39,13 @@ DT32F lmsLCUpdate(quolmLms *f, DT32F d) {
 extern "C" {
 
 QUOLM_API DT32S lms32fInit(quolmLms *filter, DT32S N, DT32F mu) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (allocCoefsAndRing(filter, N, N) != 0) return -3;
-  return lmsSetUp(filter, N, mu);
+  return lmsSetUp(filter, N, mu, initCoefsAndRing(filter, N, N >= 1));
 }
 
 QUOLM_API DT32S lms32fInitStatic(quolmLms *filter, DT32S N, DT32F mu,
                                  DT32F *coefBuf, DT32F *stateBuf) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (!coefBuf || !stateBuf) return -1;
-  filter->coefs = coefBuf;
-  filter->delayLine = stateBuf;
-  zeroVector(coefBuf, N);
-  zeroVector(stateBuf, N);
-  return lmsSetUp(filter, N, mu);
+  return lmsSetUp(filter, N, mu,
+                  initCoefsAndRing(filter, N, N >= 1, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F lms32fFilterUpdate(quolmLms *filter, DT32F x, DT32F d) {
@@ -85,13 +76,13 @@ QUOLM_API DT32F lms32fLCFilterUpdateSignSign(quolmLms *filter, DT32F d) {
 }
 
 QUOLM_API DT32F lms32fFilterOnly(quolmLms *filter, DT32F x) {
-  return DT32F(dotInsertCircBuf32f(x, filter->delayLine, filter->coefs,
-                                   filter->length, filter->length,
-                                   &filter->index));
+  return DT32F(dotInsertCircBuf(x, filter->delayLine, filter->coefs,
+                                filter->length, filter->length,
+                                &filter->index));
 }
 
 QUOLM_API DT32F lms32fLCFilterOnly(quolmLms *filter) {
-  return DT32F(dotLinBuf32f(filter->delayLine, filter->coefs, filter->length));
+  return DT32F(dotLinBuf(filter->delayLine, filter->coefs, filter->length));
 }
 
 QUOLM_API void lms32fFree(quolmLms *filter) { freeCoefsAndDelayLine(filter); }

@@ -1,20 +1,25 @@
+// SPDX-License-Identifier: MIT
 // LMS lattice joint-process estimator: a gradient adaptive lattice of N-1
 // stages whitens the input into N backward errors, and a power-normalised
 // LMS ladder combines them into the output.
-#include "latticeshared32f.h"
+#include "latticegrad32f.h"
 #include "quolmlmslattice32f.h"
 
 using namespace quolm32f;
 
+typedef quolmLmslattice Rec;
+namespace lat = quolm32f::latticegrad;
+
 namespace {
 
-constexpr LatticeShape kShape = {0, 3};  // delayLine, power, scratch of N each
-
-void lmslatticeSetUp(quolmLmslattice *f, DT32F muParcor, DT32F muCoef) {
+DT32S lmslatticeSetUp(quolmLmslattice *f, DT32F muParcor, DT32F muCoef,
+                      DT32S rc) {
+  if (rc != 0) return rc;
   f->muParcor = muParcor;
   f->muCoef = muCoef;
   f->err = DT32F(0);
   f->adaptParcor = 1;
+  return 0;
 }
 
 // The part shared by FilterUpdate and FilterOnly: the stages, the new
@@ -24,9 +29,9 @@ template <bool AdaptParcor>
 Acc lmslatticeFilter(quolmLmslattice *f, DT32F x) {
   const DT32S n = f->length;
   Acc y;
-  latticeStages<AdaptParcor, true>(x, n - 1, f->parcor, f->delayLine, f->power,
-                                   f->scratch, f->muParcor, f->coefs, &y);
-  copy32f(f->scratch, f->delayLine, n);
+  lat::runStages<AdaptParcor, true>(x, n - 1, f->parcor, f->delayLine, f->power,
+                                    f->scratch, f->muParcor, f->coefs, &y);
+  copyVector(f->scratch, f->delayLine, n);
   return y;
 }
 
@@ -36,18 +41,16 @@ extern "C" {
 
 QUOLM_API DT32S lmslattice32fInit(quolmLmslattice *filter, DT32S N,
                                   DT32F muParcor, DT32F muCoef) {
-  return latticeInit(filter, N, kShape, [&](quolmLmslattice *f) {
-    lmslatticeSetUp(f, muParcor, muCoef);
-  });
+  return lmslatticeSetUp(filter, muParcor, muCoef,
+                         lat::init(filter, N, lat::kJointShape));
 }
 
 QUOLM_API DT32S lmslattice32fInitStatic(quolmLmslattice *filter, DT32S N,
                                         DT32F muParcor, DT32F muCoef,
                                         DT32F *coefBuf, DT32F *stateBuf) {
-  return latticeInitStatic(filter, N, kShape, coefBuf, stateBuf,
-                           [&](quolmLmslattice *f) {
-                             lmslatticeSetUp(f, muParcor, muCoef);
-                           });
+  return lmslatticeSetUp(
+      filter, muParcor, muCoef,
+      lat::init(filter, N, lat::kJointShape, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F lmslattice32fFilterUpdate(quolmLmslattice *filter, DT32F x,
@@ -57,8 +60,8 @@ QUOLM_API DT32F lmslattice32fFilterUpdate(quolmLmslattice *filter, DT32F x,
   const Acc e = Acc(d) - y;
   // Each ladder coefficient steps by its backward error, normalised by the
   // power of its stage.
-  ladderSteps(filter->scratch, filter->delayLine, filter->power,
-              filter->muCoef, e, filter->length);
+  lat::ladderSteps(filter->scratch, filter->delayLine, filter->power,
+                   filter->muCoef, e, filter->length);
   addIp32f(filter->scratch, filter->coefs, filter->length);
   filter->err = DT32F(e);
   return DT32F(y);
@@ -69,60 +72,51 @@ QUOLM_API DT32F lmslattice32fFilterOnly(quolmLmslattice *filter, DT32F x) {
 }
 
 QUOLM_API void lmslattice32fFree(quolmLmslattice *filter) {
-  latticeFree(filter);
+  lat::release(filter);
 }
 
 QUOLM_API DT32S lmslattice32fReset(quolmLmslattice *filter) {
-  return latticeReset(filter);
+  return lat::reset(filter);
 }
 
 QUOLM_API DT32S lmslattice32fGetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLmslattice::coefs, values, start,
-                               count, reverse);
+  return getMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetCoef(quolmLmslattice *filter, DT32F *values,
                                      DT32S start, DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLmslattice::coefs, values, start,
-                               count, reverse);
+  return setMember(filter, &Rec::coefs, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLmslattice::parcor, values, start,
-                               count, reverse);
+  return getMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetParcor(quolmLmslattice *filter, DT32F *values,
                                        DT32S start, DT32S count,
                                        DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLmslattice::parcor, values, start,
-                               count, reverse);
+  return setMember(filter, &Rec::parcor, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fGetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Get>(filter, &quolmLmslattice::delayLine, values,
-                               start, count, reverse);
+  return getMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fSetDelayLine(quolmLmslattice *filter,
                                           DT32F *values, DT32S start,
                                           DT32S count, DT32S reverse) {
-  return latticeCopy<Dir::Set>(filter, &quolmLmslattice::delayLine, values,
-                               start, count, reverse);
+  return setMember(filter, &Rec::delayLine, values, start, count, reverse);
 }
 
 QUOLM_API DT32S lmslattice32fResize(quolmLmslattice *filter, DT32S N) {
-  if (!filter) return -1;
-  const DT32F muParcor = filter->muParcor, muCoef = filter->muCoef;
-  const DT32S adapt = filter->adaptParcor;
-  return latticeResize(filter, N, [&](quolmLmslattice *t) {
-    const DT32S rc = lmslattice32fInit(t, N, muParcor, muCoef);
-    if (rc == 0) t->adaptParcor = adapt;
+  return lat::resize(filter, N, [&](Rec *t) {  // filter stays as it is
+    const DT32S rc = lmslattice32fInit(t, N, filter->muParcor, filter->muCoef);
+    if (rc == 0) t->adaptParcor = filter->adaptParcor;
     return rc;
   });
 }

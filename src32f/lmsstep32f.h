@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // One sample of the LMS law on any record with `length` coefficients `coefs`,
 // a ring `delayLine` with write slot `index` and a step size `mu`: shared by
 // the per-sample and the block families so both give the same results.
@@ -22,8 +23,8 @@ template <ErrorLaw E, Regressor R, class Rec>
 inline Acc lmsStep(Rec *f, DT32S ringLength, DT32F x, DT32F d, Acc *e) {
   const DT32S p = f->index;
   const DT32S n = f->length;
-  const Acc y = dotInsertCircBuf32f(x, f->delayLine, f->coefs, ringLength, n,
-                                    &f->index);
+  const Acc y =
+      dotInsertCircBuf(x, f->delayLine, f->coefs, ringLength, n, &f->index);
   *e = Acc(d) - y;
   addScaledCirc<R>(f->coefs, f->delayLine, ringLength, p,
                    lmsStepValue<E>(f->mu, *e), n);

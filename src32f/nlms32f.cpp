@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: MIT
 // Normalised LMS adaptive transversal filter, circular and LC forms.
+#include <limits>
+
 #include "consts32f.h"
 #include "kernels32f.h"
 #include "quolmnlms32f.h"
@@ -8,7 +11,8 @@ using namespace quolm32f;
 
 namespace {
 
-DT32S nlmsSetUp(quolmNlms *f, DT32S N, DT32F mu) {
+DT32S nlmsSetUp(quolmNlms *f, DT32S N, DT32F mu, DT32S rc) {
+  if (rc != 0) return rc;
   f->length = N;
   f->mu = mu;
   f->err = DT32F(0);
@@ -17,8 +21,17 @@ DT32S nlmsSetUp(quolmNlms *f, DT32S N, DT32F mu) {
   return 0;
 }
 
-// Folds the newest sample into the power estimate.
+// Folds the newest sample into the power estimate. An estimate that long
+// digital silence has taken below the smallest normal value has forgotten
+// the input's level; the first non-zero sample restarts it from its start
+// value 1, as after Init. Catching up from 0 instead, it lags the delay
+// line's energy: the step relative to that energy is about 100 mu instead
+// of mu N for ~70 samples, which grows the coefficients by up to 1e20 (N = 8,
+// mu = 1/N) or overflows them.
 inline void trackPower(quolmNlms *f, DT32F x) {
+  if (__builtin_expect(f->power < std::numeric_limits<DT32F>::min(), 0) &&
+      x != DT32F(0))
+    f->power = DT32F(1);
   f->power = DT32F(Acc(x) * Acc(x) * Acc(kNlmsGain) +
                    Acc(f->power) * Acc(kNlmsKeep));
 }
@@ -36,31 +49,21 @@ inline DT32F nlmsStep(quolmNlms *f, DT32F x, DT32F d, Acc y) {
 extern "C" {
 
 QUOLM_API DT32S nlms32fInit(quolmNlms *filter, DT32S N, DT32F mu) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (allocCoefsAndRing(filter, N, N) != 0) return -3;
-  return nlmsSetUp(filter, N, mu);
+  return nlmsSetUp(filter, N, mu, initCoefsAndRing(filter, N, N >= 1));
 }
 
 QUOLM_API DT32S nlms32fInitStatic(quolmNlms *filter, DT32S N, DT32F mu,
                                   DT32F *coefBuf, DT32F *stateBuf) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (N < 1) return -2;
-  if (!coefBuf || !stateBuf) return -1;
-  filter->coefs = coefBuf;
-  filter->delayLine = stateBuf;
-  zeroVector(coefBuf, N);
-  zeroVector(stateBuf, N);
-  return nlmsSetUp(filter, N, mu);
+  return nlmsSetUp(
+      filter, N, mu,
+      initCoefsAndRing(filter, N, N >= 1, true, coefBuf, stateBuf));
 }
 
 QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {
   const DT32S p = filter->index;
   const DT32S n = filter->length;
-  const Acc y = dotInsertCircBuf32f(x, filter->delayLine, filter->coefs, n, n,
-                                    &filter->index);
+  const Acc y = dotInsertCircBuf(x, filter->delayLine, filter->coefs, n, n,
+                                 &filter->index);
   const DT32F g = nlmsStep(filter, x, d, y);
   addScaledCirc(filter->coefs, filter->delayLine, n, p, g, n);
   return DT32F(y);
@@ -68,22 +71,22 @@ QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {
 
 QUOLM_API DT32F nlms32fFilterOnly(quolmNlms *filter, DT32F x) {
   const DT32S n = filter->length;
-  const Acc y = dotInsertCircBuf32f(x, filter->delayLine, filter->coefs, n, n,
-                                    &filter->index);
+  const Acc y = dotInsertCircBuf(x, filter->delayLine, filter->coefs, n, n,
+                                 &filter->index);
   trackPower(filter, x);
   return DT32F(y);
 }
 
 QUOLM_API DT32F nlms32fLCFilterUpdate(quolmNlms *filter, DT32F d) {
   const DT32S n = filter->length;
-  const Acc y = dotLinBuf32f(filter->delayLine, filter->coefs, n);
+  const Acc y = dotLinBuf(filter->delayLine, filter->coefs, n);
   const DT32F g = nlmsStep(filter, filter->delayLine[0], d, y);
   addScaled<Regressor::Value>(filter->coefs, filter->delayLine, g, n);
   return DT32F(y);
 }
 
 QUOLM_API DT32F nlms32fLCFilterOnly(quolmNlms *filter) {
-  const Acc y = dotLinBuf32f(filter->delayLine, filter->coefs, filter->length);
+  const Acc y = dotLinBuf(filter->delayLine, filter->coefs, filter->length);
   trackPower(filter, filter->delayLine[0]);
   return DT32F(y);
 }

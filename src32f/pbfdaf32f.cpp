@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 // Partitioned-block frequency-domain adaptive filter: P coefficient spectra,
 // a ring of the last P input spectra (the spectral delay line) and one
 // power-normalised error spectrum per block shared by every partition.
 #include "consts32f.h"
 #include "fdaf32f.h"
 #include "quolmpbfdaf32f.h"
+#include "resize32f.h"
 
 using namespace quolm32f;
 
@@ -33,10 +35,9 @@ DT32S pbfdafInit(quolmPbfdaf *f, DT32S N, DT32S B, DT32S P, DT32F mu,
 // Input spectrum of q blocks before the current one (q = 0: the slot at
 // index).
 DT32F *spectrumAt(const quolmPbfdaf *f, DT32S q) {
-  const DT32S half = f->fftSize / 2, ring = f->partitions * half;
-  DT32S pos = f->index + q * half;
-  if (pos >= ring) pos -= ring;
-  return f->inputSpectra + 2 * pos;
+  const DT32S half = f->fftSize / 2;
+  return f->inputSpectra +
+         2 * ringAdd(f->index, q * half, f->partitions * half);
 }
 
 // Window of the new block into the slot at index, its spectrum, and the
@@ -44,15 +45,15 @@ DT32F *spectrumAt(const quolmPbfdaf *f, DT32S q) {
 void pbfdafFilter(quolmPbfdaf *f, const DT32F *x, DT32F *y) {
   const DT32S M = f->fftSize;
   fdafWindow(f, spectrumAt(f, 0), x);
-  mulSpectrum32f(f->coefs, spectrumAt(f, 0), f->work, f->bins);
+  mulSpectrum(f->coefs, spectrumAt(f, 0), f->work, f->bins);
   for (DT32S p = 1; p < f->partitions; ++p)
-    macSpectrum32f(f->coefs + p * M, spectrumAt(f, p), f->work, f->bins);
+    macSpectrum(f->coefs + p * M, spectrumAt(f, p), f->work, f->bins);
   fdafOutput(f, y);
 }
 
 void stepIndex(quolmPbfdaf *f) {
-  f->index -= f->fftSize / 2;
-  if (f->index < 0) f->index = (f->partitions - 1) * (f->fftSize / 2);
+  const DT32S half = f->fftSize / 2;  // the index counts pairs, M/2 a spectrum
+  f->index = ringDown(f->index / half, f->partitions) * half;
 }
 
 // GetCoef and SetCoef: every partition goes to its L constrained taps, the
@@ -77,6 +78,26 @@ DT32S coefCopy(quolmPbfdaf *f, DT32F *values, DT32S start, DT32S count,
     forward(f, W);
   }
   return n;
+}
+
+// Resize's carry: what fdafCarry moves and, at an unchanged M, the newest
+// spectra, each where the new ring expects it. What carries over is a window:
+// the new ring holds the transform of (2/M) inverse(X), which may differ from
+// X in its last bits, so each spectrum goes to the time domain and back.
+DT32S carryState(quolmPbfdaf *from, quolmPbfdaf *to) {
+  const DT32S rc = fdafCarry(
+      from, to, from->partitions * from->length, to->partitions * to->length,
+      to->inputSpectra, to->specLength, coefCopy<Dir::Get>, coefCopy<Dir::Set>);
+  if (rc != 0 || to->fftSize != from->fftSize) return rc;
+  const DT32S P =
+      from->partitions < to->partitions ? from->partitions : to->partitions;
+  for (DT32S q = 0; q < P; ++q) {
+    DT32F *slot = spectrumAt(to, q);
+    copyVector(spectrumAt(from, q), slot, to->fftSize);
+    fdafToTime(to, slot, to->fftSize);
+    forward(to, slot);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -109,8 +130,8 @@ QUOLM_API DT32S pbfdaf32fFilterUpdate(quolmPbfdaf *filter, DT32F *x, DT32F *d,
   fdafNormalise(f, kPbfdafEps);
   for (DT32S p = 0; p < f->partitions; ++p) {
     DT32F *W = f->coefs + p * f->fftSize;
-    conjCopySpectrum32f(spectrumAt(f, p), f->scratch, f->bins);
-    macSpectrum32f(f->work, f->scratch, W, f->bins);
+    conjCopySpectrum(spectrumAt(f, p), f->scratch, f->bins);
+    macSpectrum(f->work, f->scratch, W, f->bins);
     if (f->constrain) fdafConstrain(f, W);
   }
   stepIndex(f);
@@ -130,7 +151,7 @@ QUOLM_API void pbfdaf32fFree(quolmPbfdaf *filter) {
 }
 
 QUOLM_API DT32S pbfdaf32fReset(quolmPbfdaf *filter) {
-  return filter ? zeroVector(filter->coefs, filter->specLength) : -1;
+  return filter ? zeroChecked(filter->coefs, filter->specLength) : -1;
 }
 
 QUOLM_API DT32S pbfdaf32fResetDelayLine(quolmPbfdaf *filter) {
@@ -156,33 +177,11 @@ QUOLM_API DT32S pbfdaf32fResize(quolmPbfdaf *filter, DT32S N, DT32S blockLen,
   if (N == f->length && blockLen == f->blockLen && partitions == f->partitions)
     return 0;
   if (!f->coefs || !f->saved) return -1;
-  quolmPbfdaf t;
-  const DT32S rc = pbfdaf32fInit(&t, N, blockLen, partitions, f->mu,
-                                 f->constrain, f->fftWork, f->fftTable);
-  if (rc != 0) return rc;
-  fdafCarrySaved(f, &t);
-  const bool sameM = t.fftSize == f->fftSize;
-  if (sameM) {  // the newest spectra, each where the new ring expects it
-    const DT32S P = f->partitions < t.partitions ? f->partitions : t.partitions;
-    for (DT32S q = 0; q < P; ++q) {
-      DT32F *slot = spectrumAt(&t, q);
-      copy32f(spectrumAt(f, q), slot, t.fftSize);
-      fdafToTime(&t, slot, t.fftSize);
-      forward(&t, slot);
-    }
-    copy32f(f->power, t.power, t.bins);
-  }
-  const DT32S oldCount = f->partitions * f->length;
-  const DT32S m = N * partitions < oldCount ? N * partitions : oldCount;
-  pbfdaf32fGetCoef(f, f->inputSpectra, 0, oldCount, 0);
-  const DT32S n = pbfdaf32fSetCoef(&t, f->inputSpectra, 0, m, 0);
-  if (n != m) {
-    pbfdaf32fFree(&t);
-    return n;
-  }
-  pbfdaf32fFree(f);
-  *f = t;
-  return 0;
+  auto init = [&](quolmPbfdaf *t) {
+    return pbfdaf32fInit(t, N, blockLen, partitions, f->mu, f->constrain,
+                         f->fftWork, f->fftTable);
+  };
+  return resizeWith(f, init, carryState, pbfdaf32fFree);
 }
 
 }  // extern "C"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text display of vectors, packed spectra, matrices and multichannel arrays.
 // Each disp function is its fdisp twin writing to standard output; the twins
 // differ only in whether the line end closing a row adds to the result, which

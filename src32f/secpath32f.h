@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // What the filtered-x and adjoint LMS families share. Both adapt N taps whose
 // output reaches the error point through the caller's secondary path, and
 // keep three rings in one state block: the output history (secLength slots),
@@ -23,31 +24,19 @@ template <class Shape>
 struct SecPathFilter {
   typedef typename Shape::Rec R;
 
+  // Init, or InitStatic on the caller's buffers (callerBuffers). Sizes
+  // beyond indexing give -3, or -2 for InitStatic, which allocates nothing.
   static DT32S init(R *f, DT32S N, DT32F mu, DT32F *secPath, DT32S Ns,
-                    DT32F *secModel, DT32S Nm) {
+                    DT32F *secModel, DT32S Nm, bool callerBuffers = false,
+                    DT32F *coefBuf = nullptr, DT32F *stateBuf = nullptr) {
     const DT32S rc = check(f, N, secPath, Ns, secModel, Nm);
     if (rc != 0) return rc;
+    if (callerBuffers && (!coefBuf || !stateBuf)) return -1;
     DT32S ref, mid;
     size_t state;
-    DT32F *coefs, *block;
-    if (!sizes(N, Ns, Nm, ref, mid, state) ||
-        !allocPair<DT32F>(size_t(N), &coefs, state, &block))
+    if (!sizes(N, Ns, Nm, ref, mid, state)) return callerBuffers ? -2 : -3;
+    if (!takeBlocks(callerBuffers, size_t(N), coefBuf, state, stateBuf))
       return -3;
-    setUp(f, N, mu, secPath, Ns, secModel, Nm, ref, mid, coefs, block);
-    return 0;
-  }
-
-  static DT32S initStatic(R *f, DT32S N, DT32F mu, DT32F *secPath, DT32S Ns,
-                          DT32F *secModel, DT32S Nm, DT32F *coefBuf,
-                          DT32F *stateBuf) {
-    const DT32S rc = check(f, N, secPath, Ns, secModel, Nm);
-    if (rc != 0) return rc;
-    if (!coefBuf || !stateBuf) return -1;
-    DT32S ref, mid;
-    size_t state;
-    if (!sizes(N, Ns, Nm, ref, mid, state)) return -2;
-    zeroVector(coefBuf, N);
-    zeroVector(stateBuf, DT32S(state));
     setUp(f, N, mu, secPath, Ns, secModel, Nm, ref, mid, coefBuf, stateBuf);
     return 0;
   }
@@ -55,14 +44,14 @@ struct SecPathFilter {
   // Stores x in the reference ring and returns the adaptive filter's output
   // (rounded, as it is stored in the output ring).
   static DT32F filterReference(R *f, DT32F x) {
-    return DT32F(dotInsertCircBuf32f(x, f->delayLine, f->coefs, f->refLength,
-                                     f->length, &f->index));
+    return DT32F(dotInsertCircBuf(x, f->delayLine, f->coefs, f->refLength,
+                                  f->length, &f->index));
   }
 
   // Passes the adaptive filter's output y through the secondary path.
   static Acc secondaryPath(R *f, DT32F y) {
-    return dotInsertCircBuf32f(y, f->outDelayLine, f->secPath, f->secLength,
-                               f->secLength, &f->outIndex);
+    return dotInsertCircBuf(y, f->outDelayLine, f->secPath, f->secLength,
+                            f->secLength, &f->outIndex);
   }
 
   // Folds v into the power estimate that normalises the step.
@@ -107,16 +96,11 @@ struct SecPathFilter {
   static DT32S resize(R *f, DT32S N) {
     if (!f) return -1;
     if (N == f->length) return 0;
-    const R old = *f;
-    const DT32S rc = resizeRecordWith(
-        f,
-        [&](R *t) {
-          return init(t, N, old.mu, old.secPath, old.secLength, old.secModel,
-                      old.modelLength);
-        },
-        carryHistories, release);
-    if (rc == 0) f->power = old.power;
-    return rc;
+    auto renew = [&](R *t) {
+      return init(t, N, f->mu, f->secPath, f->secLength, f->secModel,
+                  f->modelLength);
+    };
+    return resizeWith(f, renew, carry, release);
   }
 
  private:
@@ -158,14 +142,19 @@ struct SecPathFilter {
     f->length = N;
   }
 
-  static DT32S carryHistories(R *from, R *to) {
+  // Resize's carry: the leading coefficients, the power estimate and the
+  // newest values of every history, each keeping its age.
+  static DT32S carry(R *from, R *to) {
+    const DT32S rc = carryLeading(from, to, &R::coefs);
+    if (rc != 0) return rc;
     if (!from->outDelayLine || !Shape::mid(from) || !from->delayLine) return -1;
+    to->power = from->power;
     carryByAge(from->delayLine, from->refLength,
-               (from->index + 1) % from->refLength, to->delayLine,
-               to->refLength, (to->index + 1) % to->refLength);
+               ringUp(from->index, from->refLength), to->delayLine,
+               to->refLength, ringUp(to->index, to->refLength));
     carryByAge(from->outDelayLine, from->secLength,
-               (from->outIndex + 1) % from->secLength, to->outDelayLine,
-               to->secLength, (to->outIndex + 1) % to->secLength);
+               ringUp(from->outIndex, from->secLength), to->outDelayLine,
+               to->secLength, ringUp(to->outIndex, to->secLength));
     carryByAge(Shape::mid(from), Shape::midLen(from), Shape::midNewest(from),
                Shape::mid(to), Shape::midLen(to), Shape::midNewest(to));
     return 0;

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Step-up recursion: reflection coefficients of a lattice predictor to the
 // direct-form coefficients of the same predictor.
 #ifndef QUOLM_STEPUP32F_H
@@ -15,7 +16,7 @@ namespace quolm32f {
 // order: a'[j] = a[j] - k[m] * a[m-1-j] for j < m, a'[m] = k[m]. Works in place
 // on a, taking the pairs (j, m-1-j) together; each value of every order is
 // rounded to the sample type as it is stored. Nothing happens for order < 1.
-inline void stepUp32f(const DT32F *k, DT32F *a, DT32S order) {
+inline void stepUp(const DT32F *k, DT32F *a, DT32S order) {
   for (DT32S m = 0; m < order; ++m) {
     const Acc km = k[m];
     // The lower half lo[j] pairs with the upper half hi[h-1-j]; the halves

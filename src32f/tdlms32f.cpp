@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Transform-domain LMS filter. Every sample the newest M inputs are
 // transformed by the real FFT; the output is the inner product of that
 // spectrum with the weight spectrum, and each bin adapts with the step size
@@ -24,7 +25,7 @@ DT32S tdlmsSizes(DT32S L, const DT32S *fftWork, DT32S *M, size_t *stateLen) {
   const DT32S e = nextPow2(L);
   if (e < 0) return -3;
   *M = e < 1 ? 2 : DT32S(1) << e;
-  if (!fftTablesServe32f(fftWork, *M)) return -2;
+  if (!fftTablesServe(fftWork, *M)) return -2;
   size_t twoM, twoBins;
   const bool fits = sizeMul(size_t(*M), 2, twoM) &&
                     sizeMul(size_t(*M / 2 + 1), 2, twoBins) &&
@@ -53,13 +54,35 @@ void tdlmsSetUp(quolmTdlms *f, DT32S L, DT32S M, DT32F mu, DT32F *coefs,
   for (DT32S k = 0; k < f->bins; ++k) f->power[k] = DT32F(1);
 }
 
+// Both Inits: checks in their order, then the buffers (allocated, or the
+// caller's zeroed) and the record.
+DT32S tdlmsInit(quolmTdlms *f, DT32S N, DT32F mu, bool callerBuffers,
+                DT32F *coefBuf, DT32F *stateBuf, DT32S *fftWork,
+                DT32F *fftTable) {
+  if (!f) return -1;
+  f->length = 0;
+  if (!fftTable || !fftWork || (callerBuffers && (!coefBuf || !stateBuf)))
+    return -1;
+  if (N < 1) return -2;
+  DT32S M;
+  size_t stateLen;
+  const DT32S rc = tdlmsSizes(N, fftWork, &M, &stateLen);
+  // Nothing is allocated for the caller's buffers: a size beyond indexing is
+  // out of range there.
+  if (rc != 0) return callerBuffers ? -2 : rc;
+  if (!takeBlocks(callerBuffers, size_t(M), coefBuf, stateLen, stateBuf))
+    return -3;
+  tdlmsSetUp(f, N, M, mu, coefBuf, stateBuf, fftWork, fftTable);
+  return 0;
+}
+
 // Unrolls the ring into the window, newest sample first, as the two
 // contiguous stretches index..M-1 and 0..index-1.
 inline void windowFromRing(quolmTdlms *f) {
   const DT32S M = f->fftSize;
   const DT32S p = f->index;
-  copy32f(f->delayLine + p, f->work, M - p);
-  copy32f(f->delayLine, f->work + (M - p), p);
+  copyVector(f->delayLine + p, f->work, M - p);
+  copyVector(f->delayLine, f->work + (M - p), p);
 }
 
 // Transforms the window in `work` into its spectrum X and returns the output
@@ -78,8 +101,8 @@ inline DT32F transformAndFilter(quolmTdlms *f) {
 
 // Folds the window's power spectrum into the smoothed bin powers.
 inline void trackPower(quolmTdlms *f) {
-  powerSpectrum32f(f->work, f->scratch, f->bins);
-  smoothPower32f(kTdlmsGain, f->scratch, kTdlmsKeep, f->power, f->bins);
+  powerSpectrum(f->work, f->scratch, f->bins);
+  smoothPower(kTdlmsGain, f->scratch, kTdlmsKeep, f->power, f->bins);
 }
 
 // w += s * x with the bin's factor s kept unrounded; the sum is rounded once.
@@ -108,22 +131,36 @@ inline void adapt(quolmTdlms *f, DT32F d, DT32F y) {
   }
 }
 
-inline void stepIndex(quolmTdlms *f) {
-  f->index = f->index == 0 ? f->fftSize - 1 : f->index - 1;
+// One sample: Shift stores x in the ring and unrolls the window (the LC forms
+// transform the ring as the caller left it); Adapt moves the weights. The
+// bin powers track the window either way. Returns y.
+template <bool Shift, bool Adapt>
+DT32F tdlmsStep(quolmTdlms *f, DT32F x, DT32F d) {
+  if (Shift) {
+    f->delayLine[f->index] = x;
+    windowFromRing(f);
+  } else {
+    copyVector(f->delayLine, f->work, f->fftSize);
+  }
+  const DT32F y = transformAndFilter(f);
+  trackPower(f);
+  if (Adapt) adapt(f, d, y);
+  if (Shift) f->index = ringDown(f->index, f->fftSize);
+  return y;
 }
 
 // Writes the time-domain taps into dst, which may be the weights themselves:
 // h = M * w, w = (2/M) inverse(W) the block whose transform is W, so
 // h = 2 * inverse(W) (exact scalings by powers of two); h[k] weights x(n-k).
 void weightsToTaps(quolmTdlms *f, DT32F *dst) {
-  if (dst != f->coefs) copy32f(f->coefs, dst, f->fftSize);
+  if (dst != f->coefs) copyVector(f->coefs, dst, f->fftSize);
   inverse(f, dst);
-  scale32f(DT32F(2), dst, f->fftSize);
+  scaleVector(DT32F(2), dst, f->fftSize);
 }
 
 // The way back: W = forward(h / M), in place in the weights.
 void tapsToWeights(quolmTdlms *f) {
-  scale32f(DT32F(1.0 / double(f->fftSize)), f->coefs, f->fftSize);
+  scaleVector(DT32F(1.0 / double(f->fftSize)), f->coefs, f->fftSize);
   forward(f, f->coefs);
 }
 
@@ -143,75 +180,50 @@ DT32S tapCopy(quolmTdlms *f, DT32F *values, DT32S start, DT32S count,
   return n;
 }
 
+// Resize's carry: the leading taps, the newest samples by age and, when M
+// is unchanged, the bin powers.
+DT32S carryState(quolmTdlms *from, quolmTdlms *to) {
+  if (!from->coefs || !from->work || !from->delayLine) return -1;
+  const DT32S m = to->length < from->length ? to->length : from->length;
+  // The old window is scratch: every call rewrites it before use.
+  weightsToTaps(from, from->work);
+  tapCopy<Dir::Set>(to, from->work, 0, m, 0);
+  carryByAge(from->delayLine, from->fftSize, ringUp(from->index, from->fftSize),
+             to->delayLine, to->fftSize, ringUp(to->index, to->fftSize));
+  if (to->fftSize == from->fftSize)
+    copyVector(from->power, to->power, to->bins);
+  return 0;
+}
+
 }  // namespace
 
 extern "C" {
 
 QUOLM_API DT32S tdlms32fInit(quolmTdlms *filter, DT32S N, DT32F mu,
                              DT32S *fftWork, DT32F *fftTable) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (!fftTable || !fftWork) return -1;
-  if (N < 1) return -2;
-  DT32S M;
-  size_t stateLen;
-  const DT32S rc = tdlmsSizes(N, fftWork, &M, &stateLen);
-  if (rc != 0) return rc;
-  DT32F *coefs, *state;
-  if (!allocPair<DT32F>(size_t(M), &coefs, stateLen, &state)) return -3;
-  tdlmsSetUp(filter, N, M, mu, coefs, state, fftWork, fftTable);
-  return 0;
+  return tdlmsInit(filter, N, mu, false, nullptr, nullptr, fftWork, fftTable);
 }
 
 QUOLM_API DT32S tdlms32fInitStatic(quolmTdlms *filter, DT32S N, DT32F mu,
                                    DT32F *coefBuf, DT32F *stateBuf,
                                    DT32S *fftWork, DT32F *fftTable) {
-  if (!filter) return -1;
-  filter->length = 0;
-  if (!fftTable || !fftWork || !coefBuf || !stateBuf) return -1;
-  if (N < 1) return -2;
-  DT32S M;
-  size_t stateLen;
-  // Nothing is allocated here, so a size beyond indexing is out of range.
-  if (tdlmsSizes(N, fftWork, &M, &stateLen) != 0) return -2;
-  zeroVector(coefBuf, M);
-  zeroVector(stateBuf, DT32S(stateLen));
-  tdlmsSetUp(filter, N, M, mu, coefBuf, stateBuf, fftWork, fftTable);
-  return 0;
+  return tdlmsInit(filter, N, mu, true, coefBuf, stateBuf, fftWork, fftTable);
 }
 
 QUOLM_API DT32F tdlms32fFilterUpdate(quolmTdlms *filter, DT32F x, DT32F d) {
-  filter->delayLine[filter->index] = x;
-  windowFromRing(filter);
-  const DT32F y = transformAndFilter(filter);
-  trackPower(filter);
-  adapt(filter, d, y);
-  stepIndex(filter);
-  return y;
+  return tdlmsStep<true, true>(filter, x, d);
 }
 
 QUOLM_API DT32F tdlms32fFilterOnly(quolmTdlms *filter, DT32F x) {
-  filter->delayLine[filter->index] = x;
-  windowFromRing(filter);
-  const DT32F y = transformAndFilter(filter);
-  trackPower(filter);
-  stepIndex(filter);
-  return y;
+  return tdlmsStep<true, false>(filter, x, DT32F(0));
 }
 
 QUOLM_API DT32F tdlms32fLCFilterUpdate(quolmTdlms *filter, DT32F d) {
-  copy32f(filter->delayLine, filter->work, filter->fftSize);
-  const DT32F y = transformAndFilter(filter);
-  trackPower(filter);
-  adapt(filter, d, y);
-  return y;
+  return tdlmsStep<false, true>(filter, DT32F(0), d);
 }
 
 QUOLM_API DT32F tdlms32fLCFilterOnly(quolmTdlms *filter) {
-  copy32f(filter->delayLine, filter->work, filter->fftSize);
-  const DT32F y = transformAndFilter(filter);
-  trackPower(filter);
-  return y;
+  return tdlmsStep<false, false>(filter, DT32F(0), DT32F(0));
 }
 
 QUOLM_API void tdlms32fFree(quolmTdlms *filter) {
@@ -224,13 +236,14 @@ QUOLM_API void tdlms32fFree(quolmTdlms *filter) {
 }
 
 QUOLM_API DT32S tdlms32fReset(quolmTdlms *filter) {
-  return filter ? zeroVector(filter->coefs, filter->fftSize) : -1;
+  return filter ? zeroChecked(filter->coefs, filter->fftSize) : -1;
 }
 
 QUOLM_API DT32S tdlms32fResetDelayLine(quolmTdlms *filter) {
   if (!filter || !filter->work || !filter->delayLine) return -1;
   zeroVector(filter->work, filter->fftSize);
-  return zeroVector(filter->delayLine, filter->fftSize);
+  zeroVector(filter->delayLine, filter->fftSize);
+  return 0;
 }
 
 QUOLM_API DT32S tdlms32fGetCoef(quolmTdlms *filter, DT32F *values,
@@ -257,30 +270,15 @@ QUOLM_API DT32S tdlms32fSetDelayLine(quolmTdlms *filter, DT32F *values,
                                  filter->index, values, start, count, reverse);
 }
 
-// A new filter on the same tables takes the leading taps, the newest samples
-// by age and, when M is unchanged, the bin powers.
+// A new filter on the same tables, the state carried by carryState.
 QUOLM_API DT32S tdlms32fResize(quolmTdlms *filter, DT32S N) {
   if (!filter) return -1;
   if (N == filter->length) return 0;
-  quolmTdlms tmp;
-  const DT32S rc =
-      tdlms32fInit(&tmp, N, filter->mu, filter->fftWork, filter->fftTable);
-  if (rc != 0) return rc;
-  if (!filter->coefs || !filter->work || !filter->delayLine) {
-    tdlms32fFree(&tmp);
-    return -1;
-  }
-  const DT32S m = N < filter->length ? N : filter->length;
-  weightsToTaps(filter, filter->work);
-  tdlms32fSetCoef(&tmp, filter->work, 0, m, 0);
-  carryByAge(filter->delayLine, filter->fftSize,
-             (filter->index + 1) % filter->fftSize, tmp.delayLine,
-             tmp.fftSize, 0);
-  if (tmp.fftSize == filter->fftSize)
-    copy32f(filter->power, tmp.power, tmp.bins);
-  tdlms32fFree(filter);
-  *filter = tmp;
-  return 0;
+  const quolmTdlms *f = filter;
+  auto init = [&](quolmTdlms *t) {
+    return tdlms32fInit(t, N, f->mu, f->fftWork, f->fftTable);
+  };
+  return resizeWith(filter, init, carryState, tdlms32fFree);
 }
 
 }  // extern "C"

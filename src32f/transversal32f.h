@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Operations shared by the records that keep `length` coefficients in `coefs`
 // and a circular delay line of `length` samples in `delayLine` with write
 // slot `index` (LMS, NLMS and their block forms): one implementation each.
@@ -7,14 +8,14 @@
 #include <stdlib.h>
 
 #include "alloc32f.h"
+#include "resize32f.h"
 #include "vcopy32f.h"
 
 namespace quolm32f {
 
 template <Dir D, class R>
 DT32S coefCopy(R *f, DT32F *values, DT32S start, DT32S count, DT32S reverse) {
-  if (!f) return -1;
-  return copyLinear<D>(f->coefs, f->length, values, start, count, reverse);
+  return copyMember<D>(f, &R::coefs, values, start, count, reverse);
 }
 
 template <Dir D, class R>
@@ -27,12 +28,12 @@ DT32S delayLineCopy(R *f, DT32F *values, DT32S start, DT32S count,
 
 template <class R>
 DT32S resetCoefs(R *f) {
-  return f ? zeroVector(f->coefs, f->length) : -1;
+  return f ? zeroChecked(f->coefs, f->length) : -1;
 }
 
 template <class R>
 DT32S resetDelayLine(R *f) {
-  return f ? zeroVector(f->delayLine, f->length) : -1;
+  return f ? zeroChecked(f->delayLine, f->length) : -1;
 }
 
 // Releases the two Init-made vectors; the pointers are cleared so that a
@@ -46,49 +47,43 @@ void freeCoefsAndDelayLine(R *f) {
   f->delayLine = nullptr;
 }
 
-// Allocates the N coefficients and the ring of ringLen samples of an Init.
+// Init, or InitStatic on the caller's buffers (callerBuffers), of the records
+// with N coefficients and a ring of N samples, all zero: -1 for a null record
+// or buffer, -2 when `sizesOk` is false (checked first), -3 when memory runs
+// out. length stays 0 for the family's set-up to write.
 template <class R>
-DT32S allocCoefsAndRing(R *f, DT32S N, DT32S ringLen) {
-  if (!allocPair<DT32F>(size_t(N), &f->coefs, size_t(ringLen), &f->delayLine)) {
-    f->length = 0;
-    return -3;
-  }
+DT32S initCoefsAndRing(R *f, DT32S N, bool sizesOk, bool callerBuffers = false,
+                       DT32F *coefBuf = nullptr, DT32F *stateBuf = nullptr) {
+  if (!f) return -1;
+  f->length = 0;
+  if (!sizesOk) return -2;
+  if (callerBuffers && (!coefBuf || !stateBuf)) return -1;
+  const bool ok =
+      takeBlocks(callerBuffers, size_t(N), coefBuf, size_t(N), stateBuf);
+  f->coefs = coefBuf;  // null after a failed allocation
+  f->delayLine = stateBuf;
+  return ok ? 0 : -3;
+}
+
+// The newest samples of the ring, keeping their ages, placed by the new
+// record's `index`; -1 when the old record has none.
+template <class R>
+DT32S carryDelayLine(const R *from, R *to) {
+  if (!from->delayLine || from->length < 1) return -1;
+  carryByAge(from->delayLine, from->length, ringUp(from->index, from->length),
+             to->delayLine, to->length, ringUp(to->index, to->length));
   return 0;
 }
 
-// The resize plan: `init(&tmp)` builds the new filter (its code is returned
-// on failure, the record untouched); the leading coefficients move over, then
-// `carry(old, new)` moves the input history (0, or -1 when the old record has
-// none); `release` frees a record's buffers, the old ones on success, the new
-// ones on failure; the record takes the new buffers.
-template <class R, class Init, class Carry, class Release>
-DT32S resizeRecordWith(R *f, Init init, Carry carry, Release release) {
-  R tmp;
-  const DT32S rc = init(&tmp);
-  if (rc != 0) return rc;
-  const DT32S m = f->length < tmp.length ? f->length : tmp.length;
-  const DT32S n = coefCopy<Dir::Set>(&tmp, f->coefs, 0, m, 0);
-  const DT32S moved = n == m ? carry(f, &tmp) : n;  // short copy: a code < 0
-  if (moved != 0) {
-    release(&tmp);
-    return moved;
-  }
-  release(f);
-  *f = tmp;
-  return 0;
-}
-
-// The plan for records with one ring of `length` samples: the newest samples
-// keep their ages, placed by the new record's `index`.
+// Resize of the records with one ring of `length` samples: the leading
+// coefficients and the newest samples move over.
 template <class R, class Init>
 DT32S resizeRecord(R *f, Init init) {
   auto carry = [](R *from, R *to) -> DT32S {
-    if (!from->delayLine) return -1;
-    carryByAge(from->delayLine, from->length, (from->index + 1) % from->length,
-               to->delayLine, to->length, (to->index + 1) % to->length);
-    return 0;
+    const DT32S rc = carryLeading(from, to, &R::coefs);
+    return rc != 0 ? rc : carryDelayLine(from, to);
   };
-  return resizeRecordWith(f, init, carry, freeCoefsAndDelayLine<R>);
+  return resizeWith(f, init, carry, freeCoefsAndDelayLine<R>);
 }
 
 }  // namespace quolm32f

@@ -1,9 +1,11 @@
+/* SPDX-License-Identifier: MIT */
 // The vector copy rules shared by every family's Get/Set operations, and the
 // carrying of a ring's recent history into a resized ring.
 #ifndef QUOLM_VCOPY32F_H
 #define QUOLM_VCOPY32F_H
 
 #include "quolmdefs.h"
+#include "ring32f.h"
 
 namespace quolm32f {
 
@@ -32,18 +34,39 @@ DT32S copyLinear(DT32F *vec, DT32S len, DT32F *values, DT32S start,
   return n;
 }
 
+// Linear copy of the record's vector `vec` (its first `length` values); -1
+// for a null record.
+template <Dir D, class R>
+DT32S copyMember(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
+                 DT32S reverse) {
+  if (!f) return -1;
+  return copyLinear<D>(f->*vec, f->length, values, start, count, reverse);
+}
+
+// The exported Get and Set of a member vector.
+template <class R>
+DT32S getMember(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
+                DT32S reverse) {
+  return copyMember<Dir::Get>(f, vec, values, start, count, reverse);
+}
+
+template <class R>
+DT32S setMember(R *f, DT32F *R::*vec, DT32F *values, DT32S start, DT32S count,
+                DT32S reverse) {
+  return copyMember<Dir::Set>(f, vec, values, start, count, reverse);
+}
+
 // Copy by age from a ring whose sample of age j lies in slot
 // (newest + j) mod len: element start + i is the sample of age start + i.
 template <Dir D>
 DT32S copyByAge(DT32F *ring, DT32S len, DT32S newest, DT32F *values,
                 DT32S start, DT32S count, DT32S reverse) {
   const DT32S n = copyCount(ring, values, len, start, count);
-  // (newest + start) mod len without forming a sum beyond len
-  DT32S slot = start < len - newest ? newest + start : start - (len - newest);
+  DT32S slot = ringAdd(newest, start, len);
   for (DT32S i = 0; i < n; ++i) {
     DT32F &v = values[reverse ? n - 1 - i : i];
     if (D == Dir::Get) v = ring[slot]; else ring[slot] = v;
-    if (++slot == len) slot = 0;
+    slot = ringUp(slot, len);
   }
   return n;
 }
@@ -54,7 +77,7 @@ template <Dir D>
 DT32S copyDelayLine(DT32F *ring, DT32S len, DT32S index, DT32F *values,
                     DT32S start, DT32S count, DT32S reverse) {
   if (len < 1) return copyCount(ring, values, len, start, count);
-  return copyByAge<D>(ring, len, (index + 1) % len, values, start, count,
+  return copyByAge<D>(ring, len, ringUp(index, len), values, start, count,
                       reverse);
 }
 
@@ -65,13 +88,20 @@ inline void carryByAge(const DT32F *oldRing, DT32S oldLen, DT32S oldNewest,
                        DT32F *newRing, DT32S newLen, DT32S newNewest) {
   const DT32S m = oldLen < newLen ? oldLen : newLen;
   for (DT32S j = 0; j < m; ++j)
-    newRing[(newNewest + j) % newLen] = oldRing[(oldNewest + j) % oldLen];
+    newRing[ringAdd(newNewest, j, newLen)] =
+        oldRing[ringAdd(oldNewest, j, oldLen)];
 }
 
-// Zeroes n values; -1 when the vector is null.
-inline DT32S zeroVector(DT32F *v, DT32S n) {
-  if (!v) return -1;
+// Zeroes n values (none for n < 1).
+inline void zeroVector(DT32F *v, DT32S n) {
   for (DT32S i = 0; i < n; ++i) v[i] = DT32F(0);
+}
+
+// The Reset of an exported function: -1 when the vector is null, else it is
+// zeroed and 0 returned.
+inline DT32S zeroChecked(DT32F *v, DT32S n) {
+  if (!v) return -1;
+  zeroVector(v, n);
   return 0;
 }
 

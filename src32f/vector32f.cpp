@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exported vector helpers and the in-place addition.
 #include "quolmvector32f.h"  // first: its declarations carry the export mark
 #include "kernels32f.h"
@@ -7,7 +8,7 @@ using namespace quolm32f;
 
 extern "C" {
 
-QUOLM_API DT32S reset32f(DT32F *x, DT32S N) { return zeroVector(x, N); }
+QUOLM_API DT32S reset32f(DT32F *x, DT32S N) { return zeroChecked(x, N); }
 
 QUOLM_API DT32S set32f(DT32F value, DT32F *x, DT32S N) {
   if (!x) return -1;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Interposed allocator of the test programs: forwards to the C library and
 // counts while armed. Sanitizer builds keep their own allocator, so there the
 // hook is absent and the tests that need it are skipped.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Test-only allocation hook: the test program interposes malloc, calloc,
 // realloc and free, so it sees every allocation the library makes.
 #ifndef QUOLM_TESTS_ALLOCHOOK_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Compiled as C99: every public header must be valid C. Calls one function
    per family; returns 0 when each behaves. */
 #include "quolm32f.h"

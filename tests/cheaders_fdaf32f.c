@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Compiled as C99: the frequency-domain headers and the header-only table
    builder are valid C. Returns 0 when each family behaves. */
 #include "quolm32f.h"

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Compiled as C99: the lattice headers are valid C. Calls one function of
    each lattice family; returns 0 when each behaves. */
 #include "quolm32f.h"

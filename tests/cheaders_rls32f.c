@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Compiled as C99: the RLS declarations are valid C. Returns 0 when an N = 1
    filter takes its first update as expected. */
 #include "quolm32f.h"

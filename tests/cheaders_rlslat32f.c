@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Compiled as C99: the RLS lattice headers must be valid C. Calls one
    function of each family; returns 0 when each behaves. */
 #include "quolm32f.h"

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Compiled as C99: the TDLMS header works from C. A filter that delays by
    one sample, set through its taps. Returns 0 when it behaves. */
 #include "quolm32f.h"

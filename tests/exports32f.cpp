@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library exports exactly the listed functions and nothing else, and its
 // headers compile as C99.
 #include <dirent.h>
@@ -34,6 +35,7 @@ std::set<std::string> expectedExports(int *families) {
 
 std::set<std::string> libraryExports() {
   std::set<std::string> names;
+#ifdef QUOLM_LIB_FILE
   FILE *p = popen("nm -D --defined-only '" QUOLM_LIB_FILE "'", "r");
   if (!p) return names;
   char line[512];
@@ -42,12 +44,16 @@ std::set<std::string> libraryExports() {
     if (sscanf(line, "%63s %7s %399s", addr, type, name) == 3) names.insert(name);
   }
   pclose(p);
+#endif
   return names;
 }
 
 }  // namespace
 
 TEST(Exports, LibraryExportsExactlyTheListedFunctions) {
+#ifndef QUOLM_LIB_FILE
+  GTEST_SKIP() << "static build: the library has no table of exports";
+#endif
   int families = 0;
   const std::set<std::string> expected = expectedExports(&families);
   const std::set<std::string> actual = libraryExports();

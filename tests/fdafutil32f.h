@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Helpers of the frequency-domain tests: an owned FFT table set and a
 // reference FIR over a whole signal.
 #ifndef QUOLM_FDAFUTIL32F_H

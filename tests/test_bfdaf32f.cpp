@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // BFDAF: set-up, overlap-save filtering, coefficient views, resizing, its
 // agreement with a one-partition PBFDAF, and system identification.
 #include "fdafutil32f.h"

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: MIT
 // Block LMS and block NLMS filters: blocks against single steps, the update
 // laws, the power estimate, copies, resize and codes.
-#include "transversal32f.h"
+#include "reftransversal32f.h"
 
 extern "C" int cSmokeBlock(void);
 

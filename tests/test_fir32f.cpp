@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: MIT
 // Fixed FIR filter.
-#include "transversal32f.h"
+#include "reftransversal32f.h"
 
 namespace {
 

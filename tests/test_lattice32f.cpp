@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gradient lattice filters: the LMS lattice joint-process estimator and the
 // lattice backward and forward prediction error filters.
 #include <string>

@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: MIT
 // LMS adaptive transversal filter: four laws, circular and LC forms.
-#include "transversal32f.h"
+#include "reftransversal32f.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: MIT
 // Normalised LMS adaptive transversal filter.
-#include "transversal32f.h"
+#include "reftransversal32f.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PBFDAF: set-up, the partitioned overlap-save filtering, coefficient views,
 // resizing, and identification of an unknown FIR system.
 #include "fdafutil32f.h"

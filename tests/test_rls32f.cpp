@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS adaptive transversal filter: arithmetic against a plain model of the
 // update, codes, lifecycle, and the jobs it exists for.
 #include <float.h>
@@ -430,10 +431,11 @@ TEST(Rls, ConvergesFarFasterThanNlmsOnColouredInput) {
 
 // A million samples with forgetting: the single build's P must neither
 // overflow nor lose positive definiteness (symmetry holds by construction,
-// only the lower triangle exists). About 0.2 s, 0.7 s under the sanitizers.
+// only the lower triangle exists). About 0.2 s (kLongRun is shorter under the
+// sanitizers).
 TEST(Rls, LongRunStaysFiniteAndPositiveDefinite) {
   if (sizeof(DT32F) != 4) GTEST_SKIP() << "a single-precision question";
-  const int samples = 1000000, n = 8;
+  const int samples = kLongRun, n = 8;
   Rng rng(77);
   Plant plant(rng, n);
   quolmRls f;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RLS lattice joint-process estimator and the RLS lattice backward and forward
 // prediction error filters.
 #include <stdarg.h>
@@ -569,7 +570,7 @@ TEST(RlsLatFpef, WhitensAnAr2Process) {
 // family stays finite and keeps doing its job.
 TEST(RlsLatFamilies, LongSinglePrecisionRunStaysFinite) {
   if (sizeof(DT32F) != 4) GTEST_SKIP() << "single-precision run";
-  const int samples = 1000000;
+  const int samples = kLongRun;
   const DT32S N = 8;
   quolmRlslattice lat;
   quolmRlslbpef bpef;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Filtered-x and adjoint LMS filters: both against a plain model of their
 // per-sample steps, their degenerate forms, history handling, resize, codes,
 // and active noise control through a secondary path.

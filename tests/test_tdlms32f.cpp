@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Transform-domain LMS: sizes and codes, the time-domain view of the weights,
 // the delay line, Resize, and adaptation on white and coloured input.
 #include <stdio.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exported vector helpers.
 #include "testutil32f.h"
 

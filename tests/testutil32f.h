@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 // Shared test helpers; the double-build test program is generated from the
 // same text, so DT32F below reads DT64F there.
 #ifndef QUOLM_TESTUTIL32F_H
@@ -20,6 +21,15 @@ typedef std::vector<DT32F> Vec;
 // Relative tolerance of the build's sample type for results that are not
 // bit-exact.
 constexpr double kEps = sizeof(DT32F) == 4 ? 2e-6 : 1e-14;
+
+// Samples of the long stability runs: a million in the plain build, a tenth
+// under the sanitizers, whose question (memory, undefined behaviour) does not
+// grow with the length of the run.
+#ifdef __SANITIZE_ADDRESS__
+constexpr int kLongRun = 100000;
+#else
+constexpr int kLongRun = 1000000;
+#endif
 
 // Deterministic generator of the tests (xorshift64*).
 struct Rng {

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Compiled as C99: the display header must be valid C. Returns 0 when a row
    printed to a stream counts its 18 value characters and its line end. */
 #include "quolmdisplay32f.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Display utilities: the printed text and the counted result of each function,
 // on standard output and on a stream.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The demo program, run in a temporary folder: its files, its console output,
 // how well it identifies the plant, and its ways out when a file cannot be
 // opened.

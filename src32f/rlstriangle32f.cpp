@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: MIT
+// The packed-triangle kernels of the RLS family, each as a plain scalar loop
+// (the reference) and a wide form that gives the same values bit for bit.
+#include "rlstriangle32f.h"
+
+#include <string.h>
+
+namespace quolm32f::rlstriangle {
+
+namespace {
+
+// One stored partial sum of g: in the single build every addition of P*x is
+// rounded to the sample type, because each partial sum lives in g[i].
+inline DT32F addProduct(DT32F sum, DT32F p, Acc x) {
+  return DT32F(Acc(sum) + Acc(p) * x);
+}
+
+// Row r of g = P*x, starting at offset `start` of the packed triangle: its
+// stored part (j <= r), then its elements left of the diagonal, which are
+// the elements above the diagonal of the earlier rows, added to their g.
+QUOLM_KEEP_STORED_ROUNDING void rowOne(const DT32F *__restrict P, size_t start,
+                                       DT32S r, const DT32F *__restrict x,
+                                       DT32F *__restrict g) {
+  const DT32F *row = P + start;
+  DT32F sum = DT32F(0);
+  for (DT32S j = 0; j <= r; ++j) sum = addProduct(sum, row[j], x[j]);
+  const Acc xr = x[r];
+  for (DT32S i = 0; i < r; ++i) g[i] = addProduct(g[i], row[i], xr);
+  g[r] = sum;
+}
+
+// P(i, j) = P(i, j)/lambda - k_i*g[j] for j = from..to of row i; only the
+// old element is scaled by 1/lambda.
+inline void updateRow(DT32F *row, const DT32F *g, DT32S from, DT32S to, Acc k,
+                      Acc invLambda) {
+  for (DT32S j = from; j <= to; ++j)
+    row[j] = DT32F(invLambda * Acc(row[j]) - k * Acc(g[j]));
+}
+
+// Row i, starting at `row`: k_i = g[i]/q, w[i] += k_i*e (when w is given)
+// and P(i, j) for j <= i.
+inline void updateOne(DT32F *row, const DT32F *g, DT32F *w, DT32S i, Acc q,
+                      Acc invLambda, Acc e) {
+  const Acc k = Acc(g[i]) / q;
+  if (w) w[i] = DT32F(Acc(w[i]) + k * e);
+  updateRow(row, g, 0, i, k, invLambda);
+}
+
+// Four stored values of the sample type and their four wide counterparts.
+// The wide passes below keep every lane a chain of its own: each addition
+// runs in Acc and is rounded to the sample type by an explicit conversion,
+// so each lane gives the same value the scalar chain gives.
+typedef DT32F Sample4 __attribute__((vector_size(4 * sizeof(DT32F))));
+typedef Acc Acc4 __attribute__((vector_size(4 * sizeof(Acc))));
+
+// The wide helpers are always inlined, so they are built for the target of
+// the function that runs them, and no call passes their vectors: GCC's note
+// that their vector returns change the calling convention without AVX
+// (-Wpsabi) does not apply. It is reported wherever GCC stands when it
+// expands the clones, up to the end of the unit, so no push/pop can hold
+// it: the switch covers this unit, which holds only these kernels.
+#define WIDE_INLINE inline __attribute__((always_inline))
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+WIDE_INLINE Sample4 load4(const DT32F *p) {
+  Sample4 v;
+  memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// Stores v rounded to the sample type.
+WIDE_INLINE void store4(DT32F *p, const Acc4 &v) {
+  const Sample4 s = __builtin_convertvector(v, Sample4);
+  memcpy(p, &s, sizeof s);
+}
+
+// Written per lane: GCC 12 builds __builtin_convertvector of this widening
+// from two half conversions, the lane form from one.
+WIDE_INLINE Acc4 widen(const Sample4 &v) {
+  return Acc4{Acc(v[0]), Acc(v[1]), Acc(v[2]), Acc(v[3])};
+}
+
+// sum + p*x with the sum rounded as stored, lane by lane.
+WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p, const Acc4 &x) {
+  return widen(__builtin_convertvector(sum + widen(p) * x, Sample4));
+}
+
+// Columns of the 4 x 4 tile whose rows are a, b, c, d.
+WIDE_INLINE void transpose4(Sample4 &a, Sample4 &b, Sample4 &c, Sample4 &d) {
+  const Sample4 ab0 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+  const Sample4 ab1 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+  const Sample4 cd0 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+  const Sample4 cd1 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+  a = __builtin_shufflevector(ab0, cd0, 0, 1, 4, 5);
+  b = __builtin_shufflevector(ab0, cd0, 2, 3, 6, 7);
+  c = __builtin_shufflevector(ab1, cd1, 0, 1, 4, 5);
+  d = __builtin_shufflevector(ab1, cd1, 2, 3, 6, 7);
+}
+
+// Rows r..r+4C-1 of g = P*x in the order of rowOne, four rows to a vector
+// and C vectors side by side; r is a multiple of 4. The columns left of the
+// group are read as 4 x 4 tiles turned into columns; the group's own square
+// (its triangle and the elements above it) is first written out as a full
+// symmetric block, column by column, and runs through the same chains.
+template <int C>
+WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
+                              const DT32F *x, DT32F *g) {
+  constexpr int G = 4 * C;
+  const DT32F *row[G];
+  Acc xr[G];
+  for (int k = 0; k < G; ++k) {
+    row[k] = P + start;
+    start += size_t(r + k) + 1;
+    xr[k] = x[r + k];
+  }
+  Acc4 sum[C] = {};
+  for (DT32S j = 0; j < r; j += 4) {
+    const Acc4 x0 = Acc4{} + Acc(x[j]), x1 = Acc4{} + Acc(x[j + 1]);
+    const Acc4 x2 = Acc4{} + Acc(x[j + 2]), x3 = Acc4{} + Acc(x[j + 3]);
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) {
+      Sample4 a = load4(row[4 * c] + j), b = load4(row[4 * c + 1] + j);
+      Sample4 d = load4(row[4 * c + 2] + j), e = load4(row[4 * c + 3] + j);
+      transpose4(a, b, d, e);
+      sum[c] = addProducts(sum[c], a, x0);
+      sum[c] = addProducts(sum[c], b, x1);
+      sum[c] = addProducts(sum[c], d, x2);
+      sum[c] = addProducts(sum[c], e, x3);
+    }
+  }
+  DT32F square[G][G];  // square[b][a] = M(r+a, r+b)
+  for (int a = 0; a < G; ++a)
+    for (int b = 0; b <= a; ++b) square[b][a] = square[a][b] = row[a][r + b];
+  for (int b = 0; b < G; ++b) {
+    const Acc4 xb = Acc4{} + xr[b];
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c)
+      sum[c] = addProducts(sum[c], load4(&square[b][4 * c]), xb);
+  }
+  // Above the diagonal of earlier rows: g[i] for i < r takes the group's
+  // elements of column i, in row order; C runs of four g side by side.
+  DT32S i = 0;
+  for (; i + G <= r; i += G) {
+    Acc4 v[C];
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) v[c] = widen(load4(g + i + 4 * c));
+    for (int k = 0; k < G; ++k) {
+      const Acc4 xk = Acc4{} + xr[k];
+#pragma GCC unroll 4
+      for (int c = 0; c < C; ++c)
+        v[c] = addProducts(v[c], load4(row[k] + i + 4 * c), xk);
+    }
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) store4(g + i + 4 * c, v[c]);
+  }
+  for (; i < r; i += 4) {
+    Acc4 v = widen(load4(g + i));
+    for (int k = 0; k < G; ++k)
+      v = addProducts(v, load4(row[k] + i), Acc4{} + xr[k]);
+    store4(g + i, v);
+  }
+#pragma GCC unroll 4
+  for (int c = 0; c < C; ++c) store4(g + r + 4 * c, sum[c]);
+}
+
+// Runs rowGroupWide<C> over the rows from r on while 4C rows are left,
+// advancing r and the row offset `start`.
+template <int C>
+WIDE_INLINE void wideGroups(const DT32F *P, size_t &start, DT32S &r,
+                            const DT32F *x, DT32F *g, DT32S n) {
+  for (; r + 4 * C <= n; r += 4 * C) {
+    rowGroupWide<C>(P, start, r, x, g);
+    start += size_t(4 * C) * size_t(r) + size_t(4 * C) * (4 * C + 1) / 2;
+  }
+}
+
+// g = P*x for the packed lower triangle P of an n x n matrix. g[i] sums
+// P(i, j) * x[j] over j = 0..n-1 in increasing j: first its stored row
+// (j <= i), then the elements above the diagonal, read as column i of the
+// rows j > i. Visiting the rows in order and letting each add its part left
+// of the diagonal to the earlier g keeps exactly that order for every g[i].
+// Groups of 16 rows, then of 4, run wide; the last rows one by one. No
+// stored-rounding mark here: the wide lanes round by explicit conversion,
+// rowOne carries its own, and the mark would halve the speed of the groups.
+QUOLM_WIDE_CLONES void timesVectorWide(const DT32F *P, const DT32F *x, DT32F *g,
+                                       DT32S n) {
+  size_t start = 0;  // offset of row r
+  DT32S r = 0;
+  wideGroups<4>(P, start, r, x, g, n);
+  wideGroups<1>(P, start, r, x, g, n);
+  for (; r < n; ++r) {
+    rowOne(P, start, r, x, g);
+    start += size_t(r) + 1;
+  }
+}
+
+// The update of updateScalar with four rows at a time sharing each widened
+// run of g over the columns they all have; their corner and the last rows go
+// one by one. The arithmetic of every element is the one of updateRow.
+QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
+                                  const DT32F *__restrict g,
+                                  DT32F *__restrict w, DT32S n, Acc q,
+                                  Acc invLambda, Acc e) {
+  const Acc4 invLambda4 = Acc4{} + invLambda;
+  size_t start = 0;
+  DT32S i = 0;
+  for (; i + 4 <= n; i += 4) {
+    DT32F *row[4];
+    Acc k[4];
+    Acc4 k4[4];
+    for (int t = 0; t < 4; ++t) {
+      k[t] = Acc(g[i + t]) / q;
+      if (w) w[i + t] = DT32F(Acc(w[i + t]) + k[t] * e);
+      k4[t] = Acc4{} + k[t];
+      row[t] = P + start;
+      start += size_t(i + t) + 1;
+    }
+    for (DT32S j = 0; j < i; j += 4) {
+      const Acc4 gj = widen(load4(g + j));
+#pragma GCC unroll 4
+      for (int t = 0; t < 4; ++t)
+        store4(row[t] + j, invLambda4 * widen(load4(row[t] + j)) - k4[t] * gj);
+    }
+    for (int t = 0; t < 4; ++t) updateRow(row[t], g, i, i + t, k[t], invLambda);
+  }
+  for (; i < n; ++i) {
+    updateOne(P + start, g, w, i, q, invLambda, e);
+    start += size_t(i) + 1;
+  }
+}
+
+}  // namespace
+
+void timesVectorScalar(const DT32F *P, const DT32F *x, DT32F *g, DT32S n) {
+  size_t start = 0;
+  for (DT32S r = 0; r < n; start += size_t(r) + 1, ++r)
+    rowOne(P, start, r, x, g);
+}
+
+void timesVector(const DT32F *P, const DT32F *x, DT32F *g, DT32S n) {
+  timesVectorWide(P, x, g, n);
+}
+
+void updateScalar(DT32F *P, const DT32F *g, DT32F *w, DT32S n, Acc q,
+                  Acc invLambda, Acc e) {
+  size_t start = 0;
+  for (DT32S i = 0; i < n; start += size_t(i) + 1, ++i)
+    updateOne(P + start, g, w, i, q, invLambda, e);
+}
+
+void update(DT32F *P, const DT32F *g, DT32F *w, DT32S n, Acc q, Acc invLambda,
+            Acc e) {
+  updateWide(P, g, w, n, q, invLambda, e);
+}
+
+}  // namespace quolm32f::rlstriangle
