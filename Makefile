@@ -122,3 +122,17 @@ aec-eval:
 
 clean:
 	rm -rf $(BUILD) build-digest-* build-cross build-fuzz
+
+# The Python package's benchmark and the figure of its README example.
+.PHONY: bench-python python-figure
+bench-python:
+	@sh cmake/prereqs.sh test
+	$(configure) -DQUOLM_BUILD_PYTHON=ON
+	$(build) --target _quolm quolm_nlms_loop
+	PYTHONPATH=$(BUILD)/python /usr/bin/python3 python/bench/bench_nlms.py $(BUILD)/python/quolm_nlms_loop
+
+python-figure:
+	@sh cmake/prereqs.sh test figures
+	$(configure) -DQUOLM_BUILD_PYTHON=ON
+	$(build) --target _quolm
+	PYTHONPATH=$(BUILD)/python /usr/bin/python3 python/examples/sysid.py docs/img/python-sysid.png

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Makes sure the Debian packages that a purpose needs are installed.
 # Usage: prereqs.sh PURPOSE...  with PURPOSE one of demo, install, test,
-# bench, docs, deb, figures, aec-eval, fuzz, cross. Run as root with apt-get at hand, it installs what is
+# bench, docs, deb, figures, aec-eval, fuzz, cross, python (the Python package's install). Run as root with apt-get at hand, it installs what is
 # missing (after apt-get update, saying which); otherwise it stops with the
 # command that would.
 set -eu
@@ -35,6 +35,14 @@ aec-eval      espeak-ng                               espeak-ng
 aec-eval      sox                                     sox
 aec-eval      /usr/include/benchmark/benchmark.h      libbenchmark-dev
 test,fuzz     clang++                                 clang  optional
+test,python   /usr/bin/python3-config                 python3-dev  optional
+test,python   /usr/include/pybind11/pybind11.h        pybind11-dev  optional
+test,python   /usr/lib/python3/dist-packages/pybind11 python3-pybind11  optional
+test,python   /usr/lib/python3/dist-packages/numpy    python3-numpy  optional
+test          /usr/lib/python3/dist-packages/pytest   python3-pytest  optional
+test          /usr/lib/python3/dist-packages/hypothesis python3-hypothesis  optional
+python        /usr/lib/python3.11/ensurepip/__init__.py python3-venv
+figures       /usr/lib/python3/dist-packages/matplotlib python3-matplotlib  optional
 cross         aarch64-linux-gnu-g++                   g++-aarch64-linux-gnu
 cross         qemu-aarch64                            qemu-user
 TABLE
