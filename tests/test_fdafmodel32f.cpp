@@ -26,17 +26,17 @@ void transform(TableSet &t, DT32S dir, Vec &v) {
 struct Bin {
   T re, im;
 };
-typedef std::vector<Bin> Spec;
+typedef std::vector<Bin> Spectrum;
 
-Spec unpack(const T *v, size_t M) {
-  Spec s(M / 2 + 1);
+Spectrum unpack(const T *v, size_t M) {
+  Spectrum s(M / 2 + 1);
   s[0] = {v[0], 0};
   s[M / 2] = {v[1], 0};
   for (size_t k = 1; k < M / 2; ++k) s[k] = {v[2 * k], v[2 * k + 1]};
   return s;
 }
 
-Vec pack(const Spec &s) {
+Vec pack(const Spectrum &s) {
   const size_t h = s.size() - 1;
   Vec v(2 * h);
   v[0] = s[0].re;
@@ -45,12 +45,12 @@ Vec pack(const Spec &s) {
   return v;
 }
 
-Spec forward(TableSet &t, Vec v) {
+Spectrum forward(TableSet &t, Vec v) {
   transform(t, -1, v);
   return unpack(v.data(), v.size());
 }
 
-Vec inverse(TableSet &t, const Spec &s) {  // M/2 times the block
+Vec inverse(TableSet &t, const Spectrum &s) {  // M/2 times the block
   Vec v = pack(s);
   transform(t, 1, v);
   return v;
@@ -62,7 +62,7 @@ Bin mul(Bin a, Bin b, bool real) {
   return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
 }
 Bin conj(Bin a) { return {a.re, -a.im}; }
-bool isReal(const Spec &s, size_t k) { return k == 0 || k + 1 == s.size(); }
+bool isReal(const Spectrum &s, size_t k) { return k == 0 || k + 1 == s.size(); }
 T power(Bin a, bool real) {
   return real ? a.re * a.re : a.re * a.re + a.im * a.im;
 }
@@ -82,15 +82,15 @@ struct BlockModel {
   T mu, keep, gain, eps, invScale;
   TableSet &t;
   Vec saved;             // the newest M - B inputs, oldest first
-  std::deque<Spec> X;    // X[q]: spectrum of the window q blocks ago
-  std::vector<Spec> W;   // coefficient spectrum of each partition
+  std::deque<Spectrum> X;    // X[q]: spectrum of the window q blocks ago
+  std::vector<Spectrum> W;   // coefficient spectrum of each partition
   std::vector<T> pwr;    // smoothed input power per bin
 
-  BlockModel(size_t L_, size_t B_, size_t M_, const std::vector<Spec> &W0,
+  BlockModel(size_t L_, size_t B_, size_t M_, const std::vector<Spectrum> &W0,
              bool c, T mu_, Consts k, TableSet &tables)
       : L(L_), B(B_), M(M_), constrain(c), mu(mu_), keep(k.keep),
         gain(k.gain / T(B_)), eps(k.eps), invScale(T(2) / T(M_)), t(tables),
-        saved(M_ - B_, T(0)), X(W0.size(), Spec(M_ / 2 + 1, Bin{0, 0})),
+        saved(M_ - B_, T(0)), X(W0.size(), Spectrum(M_ / 2 + 1, Bin{0, 0})),
         W(W0), pwr(M_ / 2 + 1, T(1)) {}
 
   void block(const T *x, const T *d, T *y, T *e, bool adapt) {
@@ -99,7 +99,7 @@ struct BlockModel {
     saved.assign(win.begin() + B, win.end());
     X.pop_back();
     X.push_front(forward(t, win));
-    Spec Y(X[0].size());  // sum over p of W_p X_p
+    Spectrum Y(X[0].size());  // sum over p of W_p X_p
     for (size_t k = 0; k < Y.size(); ++k) {
       Y[k] = mul(W[0][k], X[0][k], isReal(Y, k));
       for (size_t p = 1; p < W.size(); ++p) {
@@ -114,7 +114,7 @@ struct BlockModel {
     if (!adapt) return;
     Vec ew(M - B, T(0));
     for (size_t i = 0; i < B; ++i) ew.push_back(e[i] = d[i] - y[i]);
-    Spec E = forward(t, ew);
+    Spectrum E = forward(t, ew);
     for (size_t k = 0; k < E.size(); ++k) {
       const T den = eps + pwr[k];
       E[k] = {mu * (E[k].re / den), mu * (E[k].im / den)};
@@ -137,19 +137,19 @@ struct BlockModel {
 struct TdlmsModel {
   TableSet &t;
   T mu;
-  Spec W;
+  Spectrum W;
   std::deque<T> hist;  // hist[j] = x(n - j)
   std::vector<T> pwr;  // smoothed power per bin
   T err = 0;
 
-  TdlmsModel(const Spec &W0, T mu_, TableSet &tables)
+  TdlmsModel(const Spectrum &W0, T mu_, TableSet &tables)
       : t(tables), mu(mu_), W(W0), hist(2 * (W0.size() - 1), T(0)),
         pwr(W0.size(), T(1)) {}
 
   T sample(T x, T d, bool adapt) {
     hist.pop_back();
     hist.push_front(x);
-    const Spec X = forward(t, Vec(hist.begin(), hist.end()));
+    const Spectrum X = forward(t, Vec(hist.begin(), hist.end()));
     const size_t last = X.size() - 1;
     double acc = 0.0;
     for (size_t k = 1; k < last; ++k)
@@ -231,7 +231,7 @@ TEST(FdafModel, PbfdafMatchesThePlainBlockRecursionBitForBit) {
     Vec w0 = rng.vec(P * L, 0.3), x = rng.vec(B * blocks),
         d = rng.vec(B * blocks);
     ASSERT_EQ(pbfdaf32fSetCoef(&f, w0.data(), 0, P * L, 0), DT32S(P * L));
-    std::vector<Spec> W0;
+    std::vector<Spectrum> W0;
     for (size_t p = 0; p < P; ++p) W0.push_back(unpack(f.coefs + p * M, M));
     BlockModel m(L, B, M, W0, constrain, T(0.05), kPbfdaf, tables);
     Vec y(x.size()), e(x.size()), my(x.size()), me(x.size());

@@ -135,8 +135,8 @@ void adaptBackground(quolmAec *a, double step, const DT32F *X) {
     preparePower(a, X);
     bg->mu = DT32F(muOf(a->g, step));
     bg->constrain = ++a->constrainCount % constrainEvery(a->g) == 0;
-    const size_t spec = sizeof(DT32F) * size_t(bg->specLength);
-    if (!bg->constrain) memcpy(a->before, bg->coefs, spec);
+    const size_t specBytes = sizeof(DT32F) * size_t(bg->specLength);
+    if (!bg->constrain) memcpy(a->before, bg->coefs, specBytes);
     pbfdaf32fFilterUpdate(bg, a->x, a->d, a->yBg, a->eBg);
     if (!bg->constrain)
       shareUpdate(a->before, bg->coefs, a->g.P, a->g.M, a->gains);
