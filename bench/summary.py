@@ -124,6 +124,25 @@ def peer_table(r32, r64):
     return rows
 
 
+def bound_table(r32, r64):
+    """Rows: (what, ratio 32f, ratio 64f, the yardstick it is measured against)."""
+    rows = []
+    cases = [(f"{fam}, N = {n}", name.format(n), f"BM_DotProduct/{n}",
+              "the in-order sum alone: one double accumulator over N products")
+             for n in (256, 1024, 4096)
+             for fam, name in (("LMS", "BM_Lms<lms32fFilterUpdate>/{}"),
+                               ("NLMS", "BM_NlmsFilterUpdate/{}"))]
+    cases += [(f"RLS, N = {n}", f"BM_RlsFilterUpdate/{n}", f"BM_RlsYardstick/{n}",
+               "two vectorised multiply-add passes over the N(N+1)/2 values of P")
+              for n in (32, 128, 256)]
+    for what, name, bound, against in cases:
+        cells = [ratio(r.get(name) and r[name][1], r.get(bound) and r[bound][1])
+                 for r in (r32, r64)]
+        if cells != ["-", "-"]:
+            rows.append((what, *cells, against))
+    return rows
+
+
 def peer_lines(rows):
     if not rows:
         return ["(no peer installed: FFTW, SpeexDSP and liquid-dsp are optional)"]
@@ -159,6 +178,9 @@ def main(argv):
     r64, _ = medians(argv[1], "64f")
     body = ["Time per sample, median CPU time of the run (both builds):", ""]
     body += family_table(r32, r64)
+    body += ["", "Against the library's own yardsticks, same run:", ""]
+    body += ["| case | 32f | 64f | yardstick |", "|---|---:|---:|---|"]
+    body += [f"| {a} | {b} | {c} | {d} |" for a, b, c, d in bound_table(r32, r64)]
     body += ["", "Against the peers, same run (below 1x: the library takes less time):", ""]
     body += peer_lines(peer_table(r32, r64))
     print("\n".join(body))
