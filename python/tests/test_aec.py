@@ -5,6 +5,9 @@ import os
 
 import numpy as np
 import pytest
+from hypothesis import given, settings
+from hypothesis import strategies as st
+from hypothesis.extra import numpy as hnp
 
 import quolm
 
@@ -156,3 +159,21 @@ def test_bad_samples_give_finite_output(bad):
     assert np.all(np.isfinite(out)) and quolm.gil_released_calls() > before
     assert aec.nonfinite_samples == (0 if np.isfinite(bad) else len(range(0, FRAME, 3)) +
                                      len(range(1, FRAME, 5)))
+
+
+frames = hnp.arrays(st.sampled_from([np.float16, np.float32, np.float32, np.float64, np.int16,
+                                     np.int32, np.uint8, np.complex64]),
+                    st.sampled_from([(4,), (4,), (4,), (3,), (8,), (2, 2), ()]))
+
+
+@needs_aec
+@settings(max_examples=200, deadline=None)
+@given(far=frames, mic=frames, out=st.one_of(st.none(), frames))
+def test_random_frames_either_run_or_raise(far, mic, out):
+    aec = quolm.EchoCanceller(RATE, 4, tail_taps=8)
+    try:
+        y = aec.process(far, mic, out=out)
+    except (TypeError, ValueError) as e:
+        assert any(word in str(e) for word in ("far", "mic", "out")), str(e)
+        return
+    assert y.dtype == np.float32 and y.shape == (4,) and np.all(np.isfinite(y))
