@@ -16,9 +16,9 @@ needs_aec = pytest.mark.skipif(not hasattr(quolm, "EchoCanceller"),
                                reason="built without the echo canceller")
 
 
-def echo(seconds=3.0, delay=40, seed=3):
+def echo(seconds, delay=40):
     """White far end and its echo through a decaying path whose strongest tap is `delay`."""
-    rng = np.random.default_rng(seed)
+    rng = np.random.default_rng(3)
     n = int(seconds * RATE)
     far = rng.standard_normal(n).astype(np.float32)
     path = np.zeros(delay + 200)
@@ -73,16 +73,16 @@ def test_whole_signals_are_the_frame_loop():
 @needs_aec
 def test_reset_starts_over():
     far, mic = echo(0.5)
+    mic[7] = np.nan
     aec = canceller()
     first = aec.process_signal(far, mic)
     aec.reset()
-    assert aec.status.frames == 0
+    assert aec.status.frames == 0 and aec.nonfinite_samples == 0
     np.testing.assert_array_equal(aec.process_signal(far, mic), first)
 
 
 @needs_aec
 @pytest.mark.parametrize("kwargs, taps", [
-    (dict(tail_taps=512), 512),
     (dict(tail_taps=500), 512),  # whole frames
     (dict(tail_ms=30), 512),  # 480 taps
     (dict(tail_ms=0), 64),
@@ -127,14 +127,11 @@ readonly.flags.writeable = False
     (lambda a: a.process(frame.astype(np.float64), frame), TypeError, "far has dtype"),
     (lambda a: a.process(frame, frame.reshape(8, 8)), ValueError, "mic must be one-dimensional"),
     (lambda a: a.process(frame, frame, out=np.zeros(FRAME)), TypeError, "out"),
-    (lambda a: a.process(frame, frame, out=[0.0] * FRAME), TypeError, "out"),
     (lambda a: a.process(frame, frame, out=np.zeros(FRAME, ">f4")), TypeError, "out"),
     (lambda a: a.process(frame, frame, out=np.zeros(2 * FRAME, np.float32)[::2]), ValueError,
      "out must be contiguous"),
     (lambda a: a.process(frame, frame, out=np.zeros(FRAME + 1, np.float32)), ValueError,
      r"out must have shape \(64,\)"),
-    (lambda a: a.process(frame, frame, out=np.zeros(FRAME, np.float32).reshape(8, 8)), ValueError,
-     "out must have shape"),
     (lambda a: a.process(frame, frame, out=readonly), ValueError, "out is read-only"),
     (lambda a: a.process_signal(np.zeros(100, np.float32), np.zeros(100, np.float32)), ValueError,
      "whole number of frames of frame_size = 64"),
