@@ -34,14 +34,19 @@ typedef struct {
   DT64S frames;     /* frames processed since Create or Reset */
 } quolmAecStatus;
 
-/* Longest tail in taps that Create accepts at any frame size. */
+/* What Create accepts: sample rates in Hz, frame sizes and tails in
+   samples (the tail at any frame size). */
+#define QUOLM_AEC_MIN_RATE 1000
+#define QUOLM_AEC_MAX_RATE 384000
+#define QUOLM_AEC_MAX_FRAME 16384
 #define QUOLM_AEC_MAX_TAIL (1 << 20)
 
 /* Creates a canceller for frames of frameSize samples at sampleRate Hz with
    an echo tail of tailTaps samples (rounded up to whole partitions).
-   0; -1 (aec null); -2 (sampleRate outside 1000 .. 384000, frameSize outside
-   1 .. 16384, tailTaps outside 1 .. QUOLM_AEC_MAX_TAIL); -3 (no memory).
-   *aec is null after a failure. */
+   0; -1 (aec null); -2 (sampleRate outside QUOLM_AEC_MIN_RATE ..
+   QUOLM_AEC_MAX_RATE, frameSize outside 1 .. QUOLM_AEC_MAX_FRAME, tailTaps
+   outside 1 .. QUOLM_AEC_MAX_TAIL); -3 (no memory). *aec is null after a
+   failure. */
 QUOLM_API DT32S quolmAecCreate(quolmAec **aec, DT32S sampleRate,
                                DT32S frameSize, DT32S tailTaps);
 

@@ -13,14 +13,15 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
 class CMakeBuild(build_ext):
-    """Builds quolm._quolm and both libraries, and installs them into the package."""
+    """Builds quolm._quolm, the two filter libraries and the echo canceller's, and
+    installs them into the package."""
 
     def build_extension(self, ext):
         package = os.path.dirname(os.path.abspath(self.get_ext_fullpath(ext.name)))
         build = os.path.join(os.path.abspath(self.build_temp), "cmake")
         subprocess.check_call(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Release",
                                "-DQUOLM_BUILD_TESTS=OFF", "-DQUOLM_BUILD_DEMO=OFF", "-DQUOLM_BUILD_EXAMPLES=OFF",
-                               "-DQUOLM_BUILD_AEC=OFF", "-DQUOLM_BUILD_PYTHON=ON",
+                               "-DQUOLM_BUILD_AEC=ON", "-DQUOLM_BUILD_PYTHON=ON",
                                "-DPython_EXECUTABLE=" + sys.executable])
         subprocess.check_call(["cmake", "--build", build, "--target", "_quolm", "-j",
                                os.environ.get("JOBS", "2")])
@@ -31,7 +32,8 @@ class CMakeBuild(build_ext):
 setup(
     name="quolm",
     version="1.0.0",
-    description="Adaptive digital filters (LMS, NLMS, frequency-domain, lattice, RLS) on numpy arrays",
+    description="Adaptive digital filters (LMS, NLMS, frequency-domain, lattice, RLS) and an "
+                "echo canceller on numpy arrays",
     license="MIT",
     packages=["quolm"],
     ext_modules=[Extension("quolm._quolm", sources=[])],

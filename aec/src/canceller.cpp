@@ -35,7 +35,6 @@ namespace quolmaec {
 
 namespace {
 
-constexpr DT32S kMinRate = 1000, kMaxRate = 384000, kMaxFrame = 16384;
 constexpr double kFarGate = 1e-5;       // active far end: -50 dB of its peak
 constexpr double kSilence = 1e-20;      // per-sample power of silence
 constexpr double kPeakHalfLife = 2.0;   // seconds for the far-end peak
@@ -213,8 +212,9 @@ void monitor(quolmAec *a, const FrameEnergy &f, double outE, double step,
 }  // namespace
 
 DT32S Geometry::set(DT32S sampleRate, DT32S frameSize, DT32S tailTaps) {
-  if (sampleRate < kMinRate || sampleRate > kMaxRate || frameSize < 1 ||
-      frameSize > kMaxFrame || tailTaps < 1 || tailTaps > QUOLM_AEC_MAX_TAIL)
+  if (sampleRate < QUOLM_AEC_MIN_RATE || sampleRate > QUOLM_AEC_MAX_RATE ||
+      frameSize < 1 || frameSize > QUOLM_AEC_MAX_FRAME || tailTaps < 1 ||
+      tailTaps > QUOLM_AEC_MAX_TAIL)
     return -2;
   rate = sampleRate;
   B = frameSize;

@@ -12,6 +12,9 @@ Input arrays are converted only where no value changes (float32 filters take
 float16/float32 and integers of up to 16 bits; float64 filters also float64
 and integers of up to 32 bits); anything else raises TypeError. Block
 families take whole blocks (``len(x) % f.block_size == 0``).
+
+``EchoCanceller`` (float32 frames) is there when the package was built with
+the echo canceller; ``hasattr(quolm, "EchoCanceller")`` tells.
 """
 from ._quolm import (Adjlms, Bfdaf, Blms, Bnlms, Fir, Fxlms, Lbpef, Lfpef, Lms, LmsLattice,
                      Nlms, Pbfdaf, Rls, RlsLattice, RlsLbpef, RlsLfpef, Tdlms,
@@ -24,3 +27,13 @@ FAMILIES = (Fir, Lms, Nlms, Blms, Bnlms, Fxlms, Adjlms, Bfdaf, Pbfdaf, Tdlms, Lm
             Lfpef, Rls, RlsLattice, RlsLbpef, RlsLfpef)
 
 __all__ = [cls.__name__ for cls in FAMILIES] + ["FAMILIES", "gil_released_calls"]
+
+try:
+    from ._quolm import EchoCanceller, EchoStatus
+    __all__ += ["EchoCanceller", "EchoStatus"]
+except ImportError:  # the package was built without the canceller
+    def __getattr__(name):
+        if name in ("EchoCanceller", "EchoStatus"):
+            raise AttributeError(f"quolm.{name}: this build of quolm has no echo canceller "
+                                 "(it was configured with QUOLM_BUILD_AEC=OFF)")
+        raise AttributeError(f"module 'quolm' has no attribute {name!r}")

@@ -83,17 +83,17 @@ py::array_t<T> asSignal(py::handle value, const char *name) {
   return py::array_t<T, py::array::c_style | py::array::forcecast>::ensure(a);
 }
 
-// A size argument: an integer from `lo` to the C interface's limit.
-inline size_t asSize(py::handle value, const char *name, long long lo = 1) {
+// A size argument: an integer from `lo` to `hi` (by default the C interface's limit).
+inline size_t asSize(py::handle value, const char *name, long long lo = 1, long long hi = INT32_MAX) {
   if (!PyIndex_Check(value.ptr()) || PyBool_Check(value.ptr()))
     raise(PyExc_TypeError, std::string(name) + " must be an integer, got " + show(value));
   int overflow = 0;
   const long long n = PyLong_AsLongLongAndOverflow(py::reinterpret_steal<py::object>(
                                                        PyNumber_Index(value.ptr())).ptr(),
                                                    &overflow);
-  if (overflow != 0 || n < lo || n > INT32_MAX)
+  if (overflow != 0 || n < lo || n > hi)
     raise(PyExc_ValueError, std::string(name) + " must be an integer from " +
-                                std::to_string(lo) + " to " + std::to_string(INT32_MAX) +
+                                std::to_string(lo) + " to " + std::to_string(hi) +
                                 ", got " + show(value));
   return size_t(n);
 }
