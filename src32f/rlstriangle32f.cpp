@@ -85,16 +85,21 @@ WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p, const Acc4 &x) {
   return widen(__builtin_convertvector(sum + widen(p) * x, Sample4));
 }
 
-// Columns of the 4 x 4 tile whose rows are a, b, c, d.
-WIDE_INLINE void transpose4(Sample4 &a, Sample4 &b, Sample4 &c, Sample4 &d) {
-  const Sample4 ab0 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
-  const Sample4 ab1 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
-  const Sample4 cd0 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
-  const Sample4 cd1 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
-  a = __builtin_shufflevector(ab0, cd0, 0, 1, 4, 5);
-  b = __builtin_shufflevector(ab0, cd0, 2, 3, 6, 7);
-  c = __builtin_shufflevector(ab1, cd1, 0, 1, 4, 5);
-  d = __builtin_shufflevector(ab1, cd1, 2, 3, 6, 7);
+// sum + v with the sum rounded as stored, lane by lane.
+WIDE_INLINE Acc4 addRounded(const Acc4 &sum, const Acc4 &v) {
+  return widen(__builtin_convertvector(sum + v, Sample4));
+}
+
+// Columns of the 4 x 4 tile whose rows are t[0..3].
+WIDE_INLINE void transpose4(Acc4 (&t)[4]) {
+  const Acc4 a0 = __builtin_shufflevector(t[0], t[1], 0, 4, 2, 6);
+  const Acc4 a1 = __builtin_shufflevector(t[0], t[1], 1, 5, 3, 7);
+  const Acc4 a2 = __builtin_shufflevector(t[2], t[3], 0, 4, 2, 6);
+  const Acc4 a3 = __builtin_shufflevector(t[2], t[3], 1, 5, 3, 7);
+  t[0] = __builtin_shufflevector(a0, a2, 0, 1, 4, 5);
+  t[1] = __builtin_shufflevector(a1, a3, 0, 1, 4, 5);
+  t[2] = __builtin_shufflevector(a0, a2, 2, 3, 6, 7);
+  t[3] = __builtin_shufflevector(a1, a3, 2, 3, 6, 7);
 }
 
 // Rows r..r+4C-1 of g = P*x in the order of rowOne, four rows to a vector
@@ -115,17 +120,15 @@ WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
   }
   Acc4 sum[C] = {};
   for (DT32S j = 0; j < r; j += 4) {
-    const Acc4 x0 = Acc4{} + Acc(x[j]), x1 = Acc4{} + Acc(x[j + 1]);
-    const Acc4 x2 = Acc4{} + Acc(x[j + 2]), x3 = Acc4{} + Acc(x[j + 3]);
-#pragma GCC unroll 4
+    const Acc4 xj = widen(load4(x + j));
+#pragma GCC unroll 8
     for (int c = 0; c < C; ++c) {
-      Sample4 a = load4(row[4 * c] + j), b = load4(row[4 * c + 1] + j);
-      Sample4 d = load4(row[4 * c + 2] + j), e = load4(row[4 * c + 3] + j);
-      transpose4(a, b, d, e);
-      sum[c] = addProducts(sum[c], a, x0);
-      sum[c] = addProducts(sum[c], b, x1);
-      sum[c] = addProducts(sum[c], d, x2);
-      sum[c] = addProducts(sum[c], e, x3);
+      Acc4 t[4];
+#pragma GCC unroll 4
+      for (int m = 0; m < 4; ++m) t[m] = widen(load4(row[4 * c + m] + j)) * xj;
+      transpose4(t);
+#pragma GCC unroll 4
+      for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
     }
   }
   DT32F square[G][G];  // square[b][a] = M(r+a, r+b)
@@ -138,27 +141,15 @@ WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
       sum[c] = addProducts(sum[c], load4(&square[b][4 * c]), xb);
   }
   // Above the diagonal of earlier rows: g[i] for i < r takes the group's
-  // elements of column i, in row order; C runs of four g side by side.
-  DT32S i = 0;
-  for (; i + G <= r; i += G) {
-    Acc4 v[C];
+  // elements of column i, in row order, four rows to a pass over g.
+  for (int c = 0; c < C; ++c)
+    for (DT32S i = 0; i < r; i += 4) {
+      Acc4 v = widen(load4(g + i));
 #pragma GCC unroll 4
-    for (int c = 0; c < C; ++c) v[c] = widen(load4(g + i + 4 * c));
-    for (int k = 0; k < G; ++k) {
-      const Acc4 xk = Acc4{} + xr[k];
-#pragma GCC unroll 4
-      for (int c = 0; c < C; ++c)
-        v[c] = addProducts(v[c], load4(row[k] + i + 4 * c), xk);
+      for (int m = 0; m < 4; ++m)
+        v = addProducts(v, load4(row[4 * c + m] + i), Acc4{} + xr[4 * c + m]);
+      store4(g + i, v);
     }
-#pragma GCC unroll 4
-    for (int c = 0; c < C; ++c) store4(g + i + 4 * c, v[c]);
-  }
-  for (; i < r; i += 4) {
-    Acc4 v = widen(load4(g + i));
-    for (int k = 0; k < G; ++k)
-      v = addProducts(v, load4(row[k] + i), Acc4{} + xr[k]);
-    store4(g + i, v);
-  }
 #pragma GCC unroll 4
   for (int c = 0; c < C; ++c) store4(g + r + 4 * c, sum[c]);
 }
