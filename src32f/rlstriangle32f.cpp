@@ -102,11 +102,85 @@ WIDE_INLINE void transpose4(Acc4 (&t)[4]) {
   t[3] = __builtin_shufflevector(a1, a3, 2, 3, 6, 7);
 }
 
+// The next four steps of the sums of rows row[0..4C-1], whose columns j..j+3
+// are read as 4 x 4 tiles: each row is widened once, multiplied by
+// x[j..j+3], and the products turned into columns.
+template <int C>
+WIDE_INLINE void tileSteps(const DT32F *const (&row)[4 * C], DT32S j,
+                           const DT32F *x, Acc4 (&sum)[C]) {
+  const Acc4 xj = widen(load4(x + j));
+#pragma GCC unroll 8
+  for (int c = 0; c < C; ++c) {
+    Acc4 t[4];
+#pragma GCC unroll 4
+    for (int m = 0; m < 4; ++m) t[m] = widen(load4(row[4 * c + m] + j)) * xj;
+    transpose4(t);
+#pragma GCC unroll 4
+    for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
+  }
+}
+
+// g[i..i+3] through the four rows row[0..3] (elements above the diagonal of
+// the rows of those g), in row order.
+WIDE_INLINE void aboveSteps(const DT32F *const *row, const Acc *xr, DT32S i,
+                            DT32F *g) {
+  Acc4 v = widen(load4(g + i));
+#pragma GCC unroll 4
+  for (int m = 0; m < 4; ++m)
+    v = addProducts(v, load4(row[m] + i), Acc4{} + xr[m]);
+  store4(g + i, v);
+}
+
+// The symmetric 4 x 4 tile whose lower triangle (diagonal included) is
+// that of t[0..3]; the elements of t above the diagonal are not read.
+WIDE_INLINE void symmetric4(Acc4 (&t)[4]) {
+  Acc4 u[4] = {t[0], t[1], t[2], t[3]};
+  transpose4(u);
+  t[0] = u[0];
+  t[1] = __builtin_shufflevector(t[1], u[1], 0, 1, 6, 7);
+  t[2] = __builtin_shufflevector(t[2], u[2], 0, 1, 2, 7);
+}
+
+// The next four steps of the sums of the rows of a group, row[0..4C-1] at
+// r..r+4C-1: columns r+4s..r+4s+3 of the group's square. Left of the
+// diagonal they are a tile of rows turned into columns (as in tileSteps);
+// on it, the tile made symmetric; right of it, the rows r+4s.. read from
+// their columns r+4c.., which are the columns of the square.
+template <int C>
+WIDE_INLINE void squareSteps(const DT32F *const (&row)[4 * C], DT32S r, int s,
+                             const DT32F *x, const Acc *xr, Acc4 (&sum)[C]) {
+  const Acc4 xs = widen(load4(x + r + 4 * s));
+#pragma GCC unroll 8
+  for (int c = 0; c < C; ++c) {
+    Acc4 t[4];
+    if (s < c) {
+#pragma GCC unroll 4
+      for (int m = 0; m < 4; ++m)
+        t[m] = widen(load4(row[4 * c + m] + r + 4 * s)) * xs;
+      transpose4(t);
+    } else {
+      // Row 4s+m holds columns up to r+4s+m: on the diagonal the load of
+      // four reaches into the next row, whose values symmetric4 drops.
+#pragma GCC unroll 4
+      for (int m = 0; m < 4; ++m) t[m] = widen(load4(row[4 * s + m] + r + 4 * c));
+      if (s == c) symmetric4(t);
+#pragma GCC unroll 4
+      for (int m = 0; m < 4; ++m) t[m] = t[m] * (Acc4{} + xr[4 * s + m]);
+    }
+#pragma GCC unroll 4
+    for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
+  }
+}
+
 // Rows r..r+4C-1 of g = P*x in the order of rowOne, four rows to a vector
-// and C vectors side by side; r is a multiple of 4. The columns left of the
-// group are read as 4 x 4 tiles turned into columns; the group's own square
-// (its triangle and the elements above it) is first written out as a full
-// symmetric block, column by column, and runs through the same chains.
+// and C vectors side by side; r is a multiple of 4. Their sums take the
+// columns left of the group as tiles (tileSteps), then the group's own
+// square, first written out as a full symmetric block, column by column.
+// Meanwhile the earlier g take the group's elements of their columns, four
+// rows to a pass over g. Each pass runs short chains that do not depend on
+// one another, and carries the steps of the sums (each a long chain) along:
+// the first pass the tiles, the next ones the columns of the square, so
+// that the out-of-order window overlaps their latency with the passes.
 template <int C>
 WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
                               const DT32F *x, DT32F *g) {
@@ -119,37 +193,17 @@ WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
     xr[k] = x[r + k];
   }
   Acc4 sum[C] = {};
-  for (DT32S j = 0; j < r; j += 4) {
-    const Acc4 xj = widen(load4(x + j));
-#pragma GCC unroll 8
-    for (int c = 0; c < C; ++c) {
-      Acc4 t[4];
-#pragma GCC unroll 4
-      for (int m = 0; m < 4; ++m) t[m] = widen(load4(row[4 * c + m] + j)) * xj;
-      transpose4(t);
-#pragma GCC unroll 4
-      for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
-    }
+  for (DT32S i = 0; i < r; i += 4) {
+    aboveSteps(row, xr, i, g);
+    tileSteps<C>(row, i, x, sum);
   }
-  DT32F square[G][G];  // square[b][a] = M(r+a, r+b)
-  for (int a = 0; a < G; ++a)
-    for (int b = 0; b <= a; ++b) square[b][a] = square[a][b] = row[a][r + b];
-  for (int b = 0; b < G; ++b) {
-    const Acc4 xb = Acc4{} + xr[b];
-#pragma GCC unroll 4
-    for (int c = 0; c < C; ++c)
-      sum[c] = addProducts(sum[c], load4(&square[b][4 * c]), xb);
-  }
-  // Above the diagonal of earlier rows: g[i] for i < r takes the group's
-  // elements of column i, in row order, four rows to a pass over g.
-  for (int c = 0; c < C; ++c)
+  int s = 0;  // the next four columns of the square
+  for (int c = 1; c < C; ++c)
     for (DT32S i = 0; i < r; i += 4) {
-      Acc4 v = widen(load4(g + i));
-#pragma GCC unroll 4
-      for (int m = 0; m < 4; ++m)
-        v = addProducts(v, load4(row[4 * c + m] + i), Acc4{} + xr[4 * c + m]);
-      store4(g + i, v);
+      aboveSteps(row + 4 * c, xr + 4 * c, i, g);
+      if (s < C) squareSteps<C>(row, r, s++, x, xr, sum);
     }
+  for (; s < C; ++s) squareSteps<C>(row, r, s, x, xr, sum);
 #pragma GCC unroll 4
   for (int c = 0; c < C; ++c) store4(g + r + 4 * c, sum[c]);
 }
