@@ -239,9 +239,18 @@ QUOLM_WIDE_CLONES void timesVectorWide(const DT32F *P, const DT32F *x, DT32F *g,
   }
 }
 
-// The update of updateScalar with four rows at a time sharing each widened
-// run of g over the columns they all have; their corner and the last rows go
-// one by one. The arithmetic of every element is the one of updateRow.
+// Stores the first `count` lanes of v rounded to the sample type.
+WIDE_INLINE void storeFirst(DT32F *p, const Acc4 &v, int count) {
+  const Sample4 s = __builtin_convertvector(v, Sample4);
+  memcpy(p, &s, size_t(count) * sizeof(DT32F));
+}
+
+// The update of updateScalar with four rows at a time: one division gives
+// their four k, and they share each widened run of g. Row i+t of their
+// corner (columns i..i+t) is computed four wide too: its run reaches into
+// the next row, whose lanes are dropped, and only t+1 lanes are stored. The
+// last rows go one by one. The arithmetic of every element is the one of
+// updateRow.
 QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
                                   const DT32F *__restrict g,
                                   DT32F *__restrict w, DT32S n, Acc q,
@@ -250,12 +259,11 @@ QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
   size_t start = 0;
   DT32S i = 0;
   for (; i + 4 <= n; i += 4) {
+    const Acc4 gi = widen(load4(g + i)), k = gi / q;
+    if (w) store4(w + i, widen(load4(w + i)) + k * e);
     DT32F *row[4];
-    Acc k[4];
     Acc4 k4[4];
     for (int t = 0; t < 4; ++t) {
-      k[t] = Acc(g[i + t]) / q;
-      if (w) w[i + t] = DT32F(Acc(w[i + t]) + k[t] * e);
       k4[t] = Acc4{} + k[t];
       row[t] = P + start;
       start += size_t(i + t) + 1;
@@ -266,7 +274,10 @@ QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
       for (int t = 0; t < 4; ++t)
         store4(row[t] + j, invLambda4 * widen(load4(row[t] + j)) - k4[t] * gj);
     }
-    for (int t = 0; t < 4; ++t) updateRow(row[t], g, i, i + t, k[t], invLambda);
+#pragma GCC unroll 4
+    for (int t = 0; t < 4; ++t)
+      storeFirst(row[t] + i, invLambda4 * widen(load4(row[t] + i)) - k4[t] * gi,
+                 t + 1);
   }
   for (; i < n; ++i) {
     updateOne(P + start, g, w, i, q, invLambda, e);
