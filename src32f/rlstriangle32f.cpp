@@ -162,7 +162,8 @@ WIDE_INLINE void squareSteps(const DT32F *const (&row)[4 * C], DT32S r, int s,
       // Row 4s+m holds columns up to r+4s+m: on the diagonal the load of
       // four reaches into the next row, whose values symmetric4 drops.
 #pragma GCC unroll 4
-      for (int m = 0; m < 4; ++m) t[m] = widen(load4(row[4 * s + m] + r + 4 * c));
+      for (int m = 0; m < 4; ++m)
+        t[m] = widen(load4(row[4 * s + m] + r + 4 * c));
       if (s == c) symmetric4(t);
 #pragma GCC unroll 4
       for (int m = 0; m < 4; ++m) t[m] = t[m] * (Acc4{} + xr[4 * s + m]);
@@ -174,13 +175,15 @@ WIDE_INLINE void squareSteps(const DT32F *const (&row)[4 * C], DT32S r, int s,
 
 // Rows r..r+4C-1 of g = P*x in the order of rowOne, four rows to a vector
 // and C vectors side by side; r is a multiple of 4. Their sums take the
-// columns left of the group as tiles (tileSteps), then the group's own
-// square, first written out as a full symmetric block, column by column.
-// Meanwhile the earlier g take the group's elements of their columns, four
-// rows to a pass over g. Each pass runs short chains that do not depend on
-// one another, and carries the steps of the sums (each a long chain) along:
-// the first pass the tiles, the next ones the columns of the square, so
-// that the out-of-order window overlaps their latency with the passes.
+// columns left of the group (tileSteps), then the group's square
+// (squareSteps); meanwhile the earlier g take the group's elements of their
+// columns, four rows to a pass over g (aboveSteps). Every step of every
+// chain costs a rounding and a widening, and those conversions, not the
+// multiply-adds, bound the speed: so each loaded element of P is widened
+// once per use, and the long chains of the sums ride along the passes,
+// whose short chains do not depend on one another, rather than run alone.
+// Groups of 16 rows keep the 4 sums, a tile and the pass in the 16 vector
+// registers of AVX2.
 template <int C>
 WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
                               const DT32F *x, DT32F *g) {
