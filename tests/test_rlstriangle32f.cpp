@@ -12,8 +12,8 @@ using namespace quolm32f::rlstriangle;
 
 namespace {
 
-const int kSizes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  13, 15,
-                      16, 17, 19, 20, 31, 32, 33, 36, 37, 64, 67};
+const int kSizes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  13, 15, 16,
+                      17, 18, 19, 20, 31, 32, 33, 36, 37, 42, 64, 67};
 
 // P(i, j) of a packed lower triangle, read on either side of the diagonal.
 DT32F at(const Vec &P, int i, int j) {
