@@ -80,8 +80,11 @@ WIDE_INLINE Acc4 widen(const Sample4 &v) {
   return Acc4{Acc(v[0]), Acc(v[1]), Acc(v[2]), Acc(v[3])};
 }
 
+// v in every lane. Not 0 + v, which turns -0 into +0.
+WIDE_INLINE Acc4 splat(Acc v) { return Acc4{v, v, v, v}; }
+
 // sum + p*x with the sum rounded as stored, lane by lane.
-WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p, const Acc4 &x) {
+WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p, Acc x) {
   return widen(__builtin_convertvector(sum + widen(p) * x, Sample4));
 }
 
@@ -127,7 +130,7 @@ WIDE_INLINE void aboveSteps(const DT32F *const *row, const Acc *xr, DT32S i,
   Acc4 v = widen(load4(g + i));
 #pragma GCC unroll 4
   for (int m = 0; m < 4; ++m)
-    v = addProducts(v, load4(row[m] + i), Acc4{} + xr[m]);
+    v = addProducts(v, load4(row[m] + i), xr[m]);
   store4(g + i, v);
 }
 
@@ -166,7 +169,7 @@ WIDE_INLINE void squareSteps(const DT32F *const (&row)[4 * C], DT32S r, int s,
         t[m] = widen(load4(row[4 * s + m] + r + 4 * c));
       if (s == c) symmetric4(t);
 #pragma GCC unroll 4
-      for (int m = 0; m < 4; ++m) t[m] = t[m] * (Acc4{} + xr[4 * s + m]);
+      for (int m = 0; m < 4; ++m) t[m] = t[m] * xr[4 * s + m];
     }
 #pragma GCC unroll 4
     for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
@@ -258,7 +261,7 @@ QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
                                   const DT32F *__restrict g,
                                   DT32F *__restrict w, DT32S n, Acc q,
                                   Acc invLambda, Acc e) {
-  const Acc4 invLambda4 = Acc4{} + invLambda;
+  const Acc4 invLambda4 = splat(invLambda);
   size_t start = 0;
   DT32S i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -267,20 +270,20 @@ QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
     DT32F *row[4];
     Acc4 k4[4];
     for (int t = 0; t < 4; ++t) {
-      k4[t] = Acc4{} + k[t];
+      k4[t] = splat(k[t]);
       row[t] = P + start;
       start += size_t(i + t) + 1;
     }
+#pragma GCC unroll 4
+    for (int t = 0; t < 4; ++t)
+      storeFirst(row[t] + i, invLambda4 * widen(load4(row[t] + i)) - k4[t] * gi,
+                 t + 1);
     for (DT32S j = 0; j < i; j += 4) {
       const Acc4 gj = widen(load4(g + j));
 #pragma GCC unroll 4
       for (int t = 0; t < 4; ++t)
         store4(row[t] + j, invLambda4 * widen(load4(row[t] + j)) - k4[t] * gj);
     }
-#pragma GCC unroll 4
-    for (int t = 0; t < 4; ++t)
-      storeFirst(row[t] + i, invLambda4 * widen(load4(row[t] + i)) - k4[t] * gi,
-                 t + 1);
   }
   for (; i < n; ++i) {
     updateOne(P + start, g, w, i, q, invLambda, e);

@@ -73,4 +73,19 @@ TEST(RlsTriangle, UpdateMatchesTheReferenceWithAndWithoutCoefficients) {
   }
 }
 
+// Zeros keep their sign in every lane: with q < 0, k = +0/q is -0, and with
+// P(i, j) = -0 the reference stores -0 - (-0) = +0; a lane that broadcast k
+// as 0 + k (+0) would store -0.
+TEST(RlsTriangle, UpdateKeepsTheSignOfZeros) {
+  for (int n : {8, 17}) {
+    const Vec P0(size_t(n) * (n + 1) / 2, DT32F(-0.0));
+    Vec g(size_t(n), DT32F(0));
+    for (int i = 0; i < n; i += 2) g[size_t(i)] = 1;
+    Vec sP = P0, wP = P0;
+    updateScalar(sP.data(), g.data(), nullptr, n, -1.5, 2.0, 0.5);
+    update(wP.data(), g.data(), nullptr, n, -1.5, 2.0, 0.5);
+    EXPECT_TRUE(sameBits(wP, sP)) << "n = " << n;
+  }
+}
+
 }  // namespace
