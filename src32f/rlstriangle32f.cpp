@@ -253,10 +253,10 @@ WIDE_INLINE void storeFirst(DT32F *p, const Acc4 &v, int count) {
 
 // The update of updateScalar with four rows at a time: one division gives
 // their four k, and they share each widened run of g. Row i+t of their
-// corner (columns i..i+t) is computed four wide too: its run reaches into
-// the next row, whose lanes are dropped, and only t+1 lanes are stored. The
-// last rows go one by one. The arithmetic of every element is the one of
-// updateRow.
+// corner (columns i..i+t) goes first, four wide: its run reaches into the
+// next row, whose lanes are dropped, and only t+1 lanes are stored (before
+// the runs below rewrite that row, so no load waits on a store). The last
+// rows go one by one. The arithmetic of every element is that of updateRow.
 QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
                                   const DT32F *__restrict g,
                                   DT32F *__restrict w, DT32S n, Acc q,
