@@ -80,28 +80,113 @@ WIDE_INLINE Acc4 widen(const Sample4 &v) {
   return Acc4{Acc(v[0]), Acc(v[1]), Acc(v[2]), Acc(v[3])};
 }
 
+// v in every lane. Not 0 + v, which turns -0 into +0.
+WIDE_INLINE Acc4 splat(Acc v) { return Acc4{v, v, v, v}; }
+
 // sum + p*x with the sum rounded as stored, lane by lane.
-WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p, const Acc4 &x) {
+WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p, Acc x) {
   return widen(__builtin_convertvector(sum + widen(p) * x, Sample4));
 }
 
-// Columns of the 4 x 4 tile whose rows are a, b, c, d.
-WIDE_INLINE void transpose4(Sample4 &a, Sample4 &b, Sample4 &c, Sample4 &d) {
-  const Sample4 ab0 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
-  const Sample4 ab1 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
-  const Sample4 cd0 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
-  const Sample4 cd1 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
-  a = __builtin_shufflevector(ab0, cd0, 0, 1, 4, 5);
-  b = __builtin_shufflevector(ab0, cd0, 2, 3, 6, 7);
-  c = __builtin_shufflevector(ab1, cd1, 0, 1, 4, 5);
-  d = __builtin_shufflevector(ab1, cd1, 2, 3, 6, 7);
+// sum + v with the sum rounded as stored, lane by lane.
+WIDE_INLINE Acc4 addRounded(const Acc4 &sum, const Acc4 &v) {
+  return widen(__builtin_convertvector(sum + v, Sample4));
+}
+
+// Columns of the 4 x 4 tile whose rows are t[0..3].
+WIDE_INLINE void transpose4(Acc4 (&t)[4]) {
+  const Acc4 a0 = __builtin_shufflevector(t[0], t[1], 0, 4, 2, 6);
+  const Acc4 a1 = __builtin_shufflevector(t[0], t[1], 1, 5, 3, 7);
+  const Acc4 a2 = __builtin_shufflevector(t[2], t[3], 0, 4, 2, 6);
+  const Acc4 a3 = __builtin_shufflevector(t[2], t[3], 1, 5, 3, 7);
+  t[0] = __builtin_shufflevector(a0, a2, 0, 1, 4, 5);
+  t[1] = __builtin_shufflevector(a1, a3, 0, 1, 4, 5);
+  t[2] = __builtin_shufflevector(a0, a2, 2, 3, 6, 7);
+  t[3] = __builtin_shufflevector(a1, a3, 2, 3, 6, 7);
+}
+
+// The next four steps of the sums of rows row[0..4C-1], whose columns j..j+3
+// are read as 4 x 4 tiles: each row is widened once, multiplied by
+// x[j..j+3], and the products turned into columns.
+template <int C>
+WIDE_INLINE void tileSteps(const DT32F *const (&row)[4 * C], DT32S j,
+                           const DT32F *x, Acc4 (&sum)[C]) {
+  const Acc4 xj = widen(load4(x + j));
+#pragma GCC unroll 8
+  for (int c = 0; c < C; ++c) {
+    Acc4 t[4];
+#pragma GCC unroll 4
+    for (int m = 0; m < 4; ++m) t[m] = widen(load4(row[4 * c + m] + j)) * xj;
+    transpose4(t);
+#pragma GCC unroll 4
+    for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
+  }
+}
+
+// g[i..i+3] through the four rows row[0..3] (elements above the diagonal of
+// the rows of those g), in row order.
+WIDE_INLINE void aboveSteps(const DT32F *const *row, const Acc *xr, DT32S i,
+                            DT32F *g) {
+  Acc4 v = widen(load4(g + i));
+#pragma GCC unroll 4
+  for (int m = 0; m < 4; ++m)
+    v = addProducts(v, load4(row[m] + i), xr[m]);
+  store4(g + i, v);
+}
+
+// The symmetric 4 x 4 tile whose lower triangle (diagonal included) is
+// that of t[0..3]; the elements of t above the diagonal are not read.
+WIDE_INLINE void symmetric4(Acc4 (&t)[4]) {
+  Acc4 u[4] = {t[0], t[1], t[2], t[3]};
+  transpose4(u);
+  t[0] = u[0];
+  t[1] = __builtin_shufflevector(t[1], u[1], 0, 1, 6, 7);
+  t[2] = __builtin_shufflevector(t[2], u[2], 0, 1, 2, 7);
+}
+
+// The next four steps of the sums of the rows of a group, row[0..4C-1] at
+// r..r+4C-1: columns r+4s..r+4s+3 of the group's square. Left of the
+// diagonal they are a tile of rows turned into columns (as in tileSteps);
+// on it, the tile made symmetric; right of it, the rows r+4s.. read from
+// their columns r+4c.., which are the columns of the square.
+template <int C>
+WIDE_INLINE void squareSteps(const DT32F *const (&row)[4 * C], DT32S r, int s,
+                             const DT32F *x, const Acc *xr, Acc4 (&sum)[C]) {
+  const Acc4 xs = widen(load4(x + r + 4 * s));
+#pragma GCC unroll 8
+  for (int c = 0; c < C; ++c) {
+    Acc4 t[4];
+    if (s < c) {
+#pragma GCC unroll 4
+      for (int m = 0; m < 4; ++m)
+        t[m] = widen(load4(row[4 * c + m] + r + 4 * s)) * xs;
+      transpose4(t);
+    } else {
+      // Row 4s+m holds columns up to r+4s+m: on the diagonal the load of
+      // four reaches into the next row, whose values symmetric4 drops.
+#pragma GCC unroll 4
+      for (int m = 0; m < 4; ++m)
+        t[m] = widen(load4(row[4 * s + m] + r + 4 * c));
+      if (s == c) symmetric4(t);
+#pragma GCC unroll 4
+      for (int m = 0; m < 4; ++m) t[m] = t[m] * xr[4 * s + m];
+    }
+#pragma GCC unroll 4
+    for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
+  }
 }
 
 // Rows r..r+4C-1 of g = P*x in the order of rowOne, four rows to a vector
-// and C vectors side by side; r is a multiple of 4. The columns left of the
-// group are read as 4 x 4 tiles turned into columns; the group's own square
-// (its triangle and the elements above it) is first written out as a full
-// symmetric block, column by column, and runs through the same chains.
+// and C vectors side by side; r is a multiple of 4. Their sums take the
+// columns left of the group (tileSteps), then the group's square
+// (squareSteps); meanwhile the earlier g take the group's elements of their
+// columns, four rows to a pass over g (aboveSteps). Every step of every
+// chain costs a rounding and a widening, and those conversions, not the
+// multiply-adds, bound the speed: so each loaded element of P is widened
+// once per use, and the long chains of the sums ride along the passes,
+// whose short chains do not depend on one another, rather than run alone.
+// Groups of 16 rows keep the 4 sums, a tile and the pass in the 16 vector
+// registers of AVX2.
 template <int C>
 WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
                               const DT32F *x, DT32F *g) {
@@ -114,51 +199,17 @@ WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
     xr[k] = x[r + k];
   }
   Acc4 sum[C] = {};
-  for (DT32S j = 0; j < r; j += 4) {
-    const Acc4 x0 = Acc4{} + Acc(x[j]), x1 = Acc4{} + Acc(x[j + 1]);
-    const Acc4 x2 = Acc4{} + Acc(x[j + 2]), x3 = Acc4{} + Acc(x[j + 3]);
-#pragma GCC unroll 4
-    for (int c = 0; c < C; ++c) {
-      Sample4 a = load4(row[4 * c] + j), b = load4(row[4 * c + 1] + j);
-      Sample4 d = load4(row[4 * c + 2] + j), e = load4(row[4 * c + 3] + j);
-      transpose4(a, b, d, e);
-      sum[c] = addProducts(sum[c], a, x0);
-      sum[c] = addProducts(sum[c], b, x1);
-      sum[c] = addProducts(sum[c], d, x2);
-      sum[c] = addProducts(sum[c], e, x3);
+  for (DT32S i = 0; i < r; i += 4) {
+    aboveSteps(row, xr, i, g);
+    tileSteps<C>(row, i, x, sum);
+  }
+  int s = 0;  // the next four columns of the square
+  for (int c = 1; c < C; ++c)
+    for (DT32S i = 0; i < r; i += 4) {
+      aboveSteps(row + 4 * c, xr + 4 * c, i, g);
+      if (s < C) squareSteps<C>(row, r, s++, x, xr, sum);
     }
-  }
-  DT32F square[G][G];  // square[b][a] = M(r+a, r+b)
-  for (int a = 0; a < G; ++a)
-    for (int b = 0; b <= a; ++b) square[b][a] = square[a][b] = row[a][r + b];
-  for (int b = 0; b < G; ++b) {
-    const Acc4 xb = Acc4{} + xr[b];
-#pragma GCC unroll 4
-    for (int c = 0; c < C; ++c)
-      sum[c] = addProducts(sum[c], load4(&square[b][4 * c]), xb);
-  }
-  // Above the diagonal of earlier rows: g[i] for i < r takes the group's
-  // elements of column i, in row order; C runs of four g side by side.
-  DT32S i = 0;
-  for (; i + G <= r; i += G) {
-    Acc4 v[C];
-#pragma GCC unroll 4
-    for (int c = 0; c < C; ++c) v[c] = widen(load4(g + i + 4 * c));
-    for (int k = 0; k < G; ++k) {
-      const Acc4 xk = Acc4{} + xr[k];
-#pragma GCC unroll 4
-      for (int c = 0; c < C; ++c)
-        v[c] = addProducts(v[c], load4(row[k] + i + 4 * c), xk);
-    }
-#pragma GCC unroll 4
-    for (int c = 0; c < C; ++c) store4(g + i + 4 * c, v[c]);
-  }
-  for (; i < r; i += 4) {
-    Acc4 v = widen(load4(g + i));
-    for (int k = 0; k < G; ++k)
-      v = addProducts(v, load4(row[k] + i), Acc4{} + xr[k]);
-    store4(g + i, v);
-  }
+  for (; s < C; ++s) squareSteps<C>(row, r, s, x, xr, sum);
 #pragma GCC unroll 4
   for (int c = 0; c < C; ++c) store4(g + r + 4 * c, sum[c]);
 }
@@ -194,34 +245,45 @@ QUOLM_WIDE_CLONES void timesVectorWide(const DT32F *P, const DT32F *x, DT32F *g,
   }
 }
 
-// The update of updateScalar with four rows at a time sharing each widened
-// run of g over the columns they all have; their corner and the last rows go
-// one by one. The arithmetic of every element is the one of updateRow.
+// Stores the first `count` lanes of v rounded to the sample type.
+WIDE_INLINE void storeFirst(DT32F *p, const Acc4 &v, int count) {
+  const Sample4 s = __builtin_convertvector(v, Sample4);
+  memcpy(p, &s, size_t(count) * sizeof(DT32F));
+}
+
+// The update of updateScalar with four rows at a time: one division gives
+// their four k, and they share each widened run of g. Row i+t of their
+// corner (columns i..i+t) goes first, four wide: its run reaches into the
+// next row, whose lanes are dropped, and only t+1 lanes are stored (before
+// the runs below rewrite that row, so no load waits on a store). The last
+// rows go one by one. The arithmetic of every element is that of updateRow.
 QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
                                   const DT32F *__restrict g,
                                   DT32F *__restrict w, DT32S n, Acc q,
                                   Acc invLambda, Acc e) {
-  const Acc4 invLambda4 = Acc4{} + invLambda;
+  const Acc4 invLambda4 = splat(invLambda);
   size_t start = 0;
   DT32S i = 0;
   for (; i + 4 <= n; i += 4) {
+    const Acc4 gi = widen(load4(g + i)), k = gi / q;
+    if (w) store4(w + i, widen(load4(w + i)) + k * e);
     DT32F *row[4];
-    Acc k[4];
     Acc4 k4[4];
     for (int t = 0; t < 4; ++t) {
-      k[t] = Acc(g[i + t]) / q;
-      if (w) w[i + t] = DT32F(Acc(w[i + t]) + k[t] * e);
-      k4[t] = Acc4{} + k[t];
+      k4[t] = splat(k[t]);
       row[t] = P + start;
       start += size_t(i + t) + 1;
     }
+#pragma GCC unroll 4
+    for (int t = 0; t < 4; ++t)
+      storeFirst(row[t] + i, invLambda4 * widen(load4(row[t] + i)) - k4[t] * gi,
+                 t + 1);
     for (DT32S j = 0; j < i; j += 4) {
       const Acc4 gj = widen(load4(g + j));
 #pragma GCC unroll 4
       for (int t = 0; t < 4; ++t)
         store4(row[t] + j, invLambda4 * widen(load4(row[t] + j)) - k4[t] * gj);
     }
-    for (int t = 0; t < 4; ++t) updateRow(row[t], g, i, i + t, k[t], invLambda);
   }
   for (; i < n; ++i) {
     updateOne(P + start, g, w, i, q, invLambda, e);

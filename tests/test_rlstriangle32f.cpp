@@ -12,8 +12,8 @@ using namespace quolm32f::rlstriangle;
 
 namespace {
 
-const int kSizes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  13, 15,
-                      16, 17, 19, 20, 31, 32, 33, 36, 37, 64, 67};
+const int kSizes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  13, 15, 16,
+                      17, 18, 19, 20, 31, 32, 33, 36, 37, 42, 64, 67};
 
 // P(i, j) of a packed lower triangle, read on either side of the diagonal.
 DT32F at(const Vec &P, int i, int j) {
@@ -70,6 +70,21 @@ TEST(RlsTriangle, UpdateMatchesTheReferenceWithAndWithoutCoefficients) {
       EXPECT_TRUE(sameBits(sW, adapt ? plainW : w0)) << "n = " << n;
       EXPECT_TRUE(sameBits(wP, sP) && sameBits(wW, sW)) << "n = " << n;
     }
+  }
+}
+
+// Zeros keep their sign in every lane: with q < 0, k = +0/q is -0, and with
+// P(i, j) = -0 the reference stores -0 - (-0) = +0; a lane that broadcast k
+// as 0 + k (+0) would store -0.
+TEST(RlsTriangle, UpdateKeepsTheSignOfZeros) {
+  for (int n : {8, 17}) {
+    const Vec P0(size_t(n) * (n + 1) / 2, DT32F(-0.0));
+    Vec g(size_t(n), DT32F(0));
+    for (int i = 0; i < n; i += 2) g[size_t(i)] = 1;
+    Vec sP = P0, wP = P0;
+    updateScalar(sP.data(), g.data(), nullptr, n, -1.5, 2.0, 0.5);
+    update(wP.data(), g.data(), nullptr, n, -1.5, 2.0, 0.5);
+    EXPECT_TRUE(sameBits(wP, sP)) << "n = " << n;
   }
 }
 
