@@ -68,6 +68,11 @@ inline Acc dotCircBuf(const DT32F *ring, DT32S ringLength, DT32S p,
   return acc;
 }
 
+// dotCircBuf in its wide form (transversalwide32f.cpp): the same value bit for
+// bit, also built for AVX2.
+Acc dotCircBufWide(const DT32F *ring, DT32S ringLength, DT32S p,
+                   const DT32F *coefs, DT32S n);
+
 // Stores x at slot *index of the ring, returns sum_k coefs[k] * ring[(p+k) mod
 // delayLength] for k < coefCount (p the slot on entry) in two contiguous runs,
 // and steps *index down with wrap. coefCount must not exceed delayLength.
@@ -75,7 +80,7 @@ inline Acc dotInsertCircBuf(DT32F x, DT32F *delayLine, const DT32F *coefs,
                             DT32S delayLength, DT32S coefCount, DT32S *index) {
   const DT32S p = *index;
   delayLine[p] = x;
-  const Acc acc = dotCircBuf(delayLine, delayLength, p, coefs, coefCount);
+  const Acc acc = dotCircBufWide(delayLine, delayLength, p, coefs, coefCount);
   *index = ringDown(p, delayLength);
   return acc;
 }
@@ -121,14 +126,22 @@ inline void addScaled(DT32F *w, const DT32F *u, DT32F g, DT32S n) {
   }
 }
 
-// The same update with the regressor read from a ring, starting at slot p
-// (the newest sample) and wrapping at ringLength: two contiguous runs.
+// The same update in its wide form (transversalwide32f.cpp), with the
+// regressor read from a ring, starting at slot p (the newest sample) and
+// wrapping at ringLength, in two contiguous runs: the values of addScaled bit
+// for bit, also built for AVX2.
+void addScaledCircWide(DT32F *w, const DT32F *ring, DT32S ringLength, DT32S p,
+                       DT32F g, DT32S n);
+void addSignScaledCircWide(DT32F *w, const DT32F *ring, DT32S ringLength,
+                           DT32S p, DT32F g, DT32S n);
+
 template <Regressor R = Regressor::Value>
 inline void addScaledCirc(DT32F *w, const DT32F *ring, DT32S ringLength,
                           DT32S p, DT32F g, DT32S n) {
-  const DT32S m = ringLength - p < n ? ringLength - p : n;
-  addScaled<R>(w, ring + p, g, m);
-  addScaled<R>(w + m, ring, g, n - m);
+  if constexpr (R == Regressor::Sign)
+    addSignScaledCircWide(w, ring, ringLength, p, g, n);
+  else
+    addScaledCircWide(w, ring, ringLength, p, g, n);
 }
 
 // G outputs of a fixed filter at once, for the G inputs x[0..G-1] that follow
