@@ -68,10 +68,10 @@ inline Acc dotCircBuf(const DT32F *ring, DT32S ringLength, DT32S p,
   return acc;
 }
 
-// dotCircBuf in its wide form (transversalwide32f.cpp): the same value bit for
-// bit, also built for AVX2.
-Acc dotCircBufWide(const DT32F *ring, DT32S ringLength, DT32S p,
-                   const DT32F *coefs, DT32S n);
+// Stores x at slot p of the ring and returns dotCircBuf from p: the wide form
+// (transversalwide32f.cpp), the same value bit for bit, also built for AVX2.
+Acc dotInsertWide(DT32F x, DT32F *ring, DT32S ringLength, DT32S p,
+                  const DT32F *coefs, DT32S n);
 
 // Stores x at slot *index of the ring, returns sum_k coefs[k] * ring[(p+k) mod
 // delayLength] for k < coefCount (p the slot on entry) in two contiguous runs,
@@ -79,8 +79,7 @@ Acc dotCircBufWide(const DT32F *ring, DT32S ringLength, DT32S p,
 inline Acc dotInsertCircBuf(DT32F x, DT32F *delayLine, const DT32F *coefs,
                             DT32S delayLength, DT32S coefCount, DT32S *index) {
   const DT32S p = *index;
-  delayLine[p] = x;
-  const Acc acc = dotCircBufWide(delayLine, delayLength, p, coefs, coefCount);
+  const Acc acc = dotInsertWide(x, delayLine, delayLength, p, coefs, coefCount);
   *index = ringDown(p, delayLength);
   return acc;
 }

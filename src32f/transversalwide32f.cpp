@@ -36,10 +36,10 @@ WIDE_INLINE Acc4 widen(const Sample4 &v) {
 }
 
 // acc + sum_k a[k] * b[k] for k < n, added in index order. The sum is a chain
-// of dependent additions, one per element whatever the width; the widening
-// and the products, four to a vector, leave the ports to the chain and to
-// the update that follows (one scalar widening per operand took as many
-// conversion slots as the chain had cycles in the single build).
+// of dependent additions, one per element whatever the width. Widening and
+// multiplying four elements to a vector takes a quarter of the conversion
+// slots of the scalar loop (whose two widenings per element kept those ports
+// as busy as the chain in the single build) and leaves them to the update.
 WIDE_INLINE Acc dotRun(Acc acc, const DT32F *a, const DT32F *b, DT32S n) {
   DT32S k = 0;
   for (; k + 4 <= n; k += 4) {
@@ -55,7 +55,9 @@ WIDE_INLINE Acc dotRun(Acc acc, const DT32F *a, const DT32F *b, DT32S n) {
 
 // addScaled<R> four elements to a vector: the product g * r, the sum in Acc
 // and one rounding per element, as in the scalar loop, which takes the tail.
-// The sign law's product g * (+-1) is exact, so it is a choice of +-g.
+// The sign law's product g * (+-1) is exact, so it is a choice of +-g. Four
+// lanes fill one AVX2 register of Acc; the three conversions of a group bound
+// the loop, so unrolling it further gained nothing.
 template <Regressor R>
 WIDE_INLINE void addScaledRun(DT32F *w, const DT32F *u, DT32F g, DT32S n) {
   const Acc4 g4 = {Acc(g), Acc(g), Acc(g), Acc(g)};  // 0 + g would lose -0
@@ -63,7 +65,8 @@ WIDE_INLINE void addScaledRun(DT32F *w, const DT32F *u, DT32F g, DT32S n) {
   for (; k + 4 <= n; k += 4) {
     const Acc4 uk = widen(load4(u + k));
     const Acc4 step = R == Regressor::Sign ? (uk >= 0 ? g4 : -g4) : g4 * uk;
-    const Sample4 s = __builtin_convertvector(widen(load4(w + k)) + step, Sample4);
+    const Sample4 s =
+        __builtin_convertvector(widen(load4(w + k)) + step, Sample4);
     memcpy(w + k, &s, sizeof s);
   }
   addScaled<R>(w + k, u + k, g, n - k);
@@ -78,10 +81,20 @@ WIDE_INLINE void addScaledCircRuns(DT32F *w, const DT32F *ring,
   addScaledRun<R>(w + m, ring, g, n - m);
 }
 
-QUOLM_WIDE_CLONES Acc dotCircBufClones(const DT32F *ring, DT32S ringLength,
-                                       DT32S p, const DT32F *coefs, DT32S n) {
-  const DT32S m = ringLength - p < n ? ringLength - p : n;
-  return dotRun(dotRun(0.0, ring + p, coefs, m), ring, coefs + m, n - m);
+// Stores x at slot p and sums from there. The first product takes x from its
+// register: a vector load over the slot just stored cannot be served from the
+// store and waits for it to complete (about a fifth of the sum's time at
+// N = 256).
+QUOLM_WIDE_CLONES Acc dotInsertClones(DT32F x, DT32F *ring, DT32S ringLength,
+                                      DT32S p, const DT32F *coefs, DT32S n) {
+  ring[p] = x;
+  if (n < 1) return 0.0;
+  Acc acc = 0.0;
+  acc += Acc(x) * Acc(coefs[0]);
+  const DT32S q = ringUp(p, ringLength);
+  const DT32S m = ringLength - q < n - 1 ? ringLength - q : n - 1;
+  acc = dotRun(acc, ring + q, coefs + 1, m);
+  return dotRun(acc, ring, coefs + 1 + m, n - 1 - m);
 }
 
 QUOLM_WIDE_CLONES void addScaledCircClones(DT32F *w, const DT32F *ring,
@@ -98,9 +111,9 @@ QUOLM_WIDE_CLONES void addSignScaledCircClones(DT32F *w, const DT32F *ring,
 
 }  // namespace
 
-Acc dotCircBufWide(const DT32F *ring, DT32S ringLength, DT32S p,
-                   const DT32F *coefs, DT32S n) {
-  return dotCircBufClones(ring, ringLength, p, coefs, n);
+Acc dotInsertWide(DT32F x, DT32F *ring, DT32S ringLength, DT32S p,
+                  const DT32F *coefs, DT32S n) {
+  return dotInsertClones(x, ring, ringLength, p, coefs, n);
 }
 
 void addScaledCircWide(DT32F *w, const DT32F *ring, DT32S ringLength, DT32S p,
