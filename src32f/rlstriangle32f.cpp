@@ -5,9 +5,13 @@
 
 #include <string.h>
 
+#include "wide4_32f.h"
+
 namespace quolm32f::rlstriangle {
 
 namespace {
+
+using namespace wide4;
 
 // One stored partial sum of g: in the single build every addition of P*x is
 // rounded to the sample type, because each partial sum lives in g[i].
@@ -45,43 +49,6 @@ inline void updateOne(DT32F *row, const DT32F *g, DT32F *w, DT32S i, Acc q,
   if (w) w[i] = DT32F(Acc(w[i]) + k * e);
   updateRow(row, g, 0, i, k, invLambda);
 }
-
-// Four stored values of the sample type and their four wide counterparts.
-// The wide passes below keep every lane a chain of its own: each addition
-// runs in Acc and is rounded to the sample type by an explicit conversion,
-// so each lane gives the same value the scalar chain gives.
-typedef DT32F Sample4 __attribute__((vector_size(4 * sizeof(DT32F))));
-typedef Acc Acc4 __attribute__((vector_size(4 * sizeof(Acc))));
-
-// The wide helpers are always inlined, so they are built for the target of
-// the function that runs them, and no call passes their vectors: GCC's note
-// that their vector returns change the calling convention without AVX
-// (-Wpsabi) does not apply. It is reported wherever GCC stands when it
-// expands the clones, up to the end of the unit, so no push/pop can hold
-// it: the switch covers this unit, which holds only these kernels.
-#define WIDE_INLINE inline __attribute__((always_inline))
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-WIDE_INLINE Sample4 load4(const DT32F *p) {
-  Sample4 v;
-  memcpy(&v, p, sizeof v);
-  return v;
-}
-
-// Stores v rounded to the sample type.
-WIDE_INLINE void store4(DT32F *p, const Acc4 &v) {
-  const Sample4 s = __builtin_convertvector(v, Sample4);
-  memcpy(p, &s, sizeof s);
-}
-
-// Written per lane: GCC 12 builds __builtin_convertvector of this widening
-// from two half conversions, the lane form from one.
-WIDE_INLINE Acc4 widen(const Sample4 &v) {
-  return Acc4{Acc(v[0]), Acc(v[1]), Acc(v[2]), Acc(v[3])};
-}
-
-// v in every lane. Not 0 + v, which turns -0 into +0.
-WIDE_INLINE Acc4 splat(Acc v) { return Acc4{v, v, v, v}; }
 
 // sum + p*x with the sum rounded as stored, lane by lane.
 WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p, Acc x) {

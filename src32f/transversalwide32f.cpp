@@ -4,36 +4,13 @@
 // Each lane runs the scalar loop's arithmetic on its own element, and the dot
 // product keeps its one accumulator in index order, so both give the values
 // of dotCircBuf and addScaled bit for bit.
-#include <string.h>
-
-#include "kernels32f.h"
+#include "wide4_32f.h"
 
 namespace quolm32f {
 
 namespace {
 
-typedef DT32F Sample4 __attribute__((vector_size(4 * sizeof(DT32F))));
-typedef Acc Acc4 __attribute__((vector_size(4 * sizeof(Acc))));
-
-// The helpers are always inlined into the clones, so they are built for each
-// clone's target and no call passes their vectors: GCC's note on the calling
-// convention of vector returns without AVX (-Wpsabi) does not apply. It is
-// reported wherever GCC expands the clones, up to the end of the unit, so no
-// push/pop can hold it: the switch covers this unit of wide kernels only.
-#define WIDE_INLINE inline __attribute__((always_inline))
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-WIDE_INLINE Sample4 load4(const DT32F *p) {
-  Sample4 v;
-  memcpy(&v, p, sizeof v);
-  return v;
-}
-
-// Written per lane: GCC 12 builds __builtin_convertvector of this widening
-// from two half conversions, the lane form from one.
-WIDE_INLINE Acc4 widen(const Sample4 &v) {
-  return Acc4{Acc(v[0]), Acc(v[1]), Acc(v[2]), Acc(v[3])};
-}
+using namespace wide4;
 
 // acc + sum_k a[k] * b[k] for k < n, added in index order. The sum is a chain
 // of dependent additions, one per element whatever the width. Widening and
@@ -60,14 +37,12 @@ WIDE_INLINE Acc dotRun(Acc acc, const DT32F *a, const DT32F *b, DT32S n) {
 // the loop, so unrolling it further gained nothing.
 template <Regressor R>
 WIDE_INLINE void addScaledRun(DT32F *w, const DT32F *u, DT32F g, DT32S n) {
-  const Acc4 g4 = {Acc(g), Acc(g), Acc(g), Acc(g)};  // 0 + g would lose -0
+  const Acc4 g4 = splat(g);
   DT32S k = 0;
   for (; k + 4 <= n; k += 4) {
     const Acc4 uk = widen(load4(u + k));
     const Acc4 step = R == Regressor::Sign ? (uk >= 0 ? g4 : -g4) : g4 * uk;
-    const Sample4 s =
-        __builtin_convertvector(widen(load4(w + k)) + step, Sample4);
-    memcpy(w + k, &s, sizeof s);
+    store4(w + k, widen(load4(w + k)) + step);
   }
   addScaled<R>(w + k, u + k, g, n - k);
 }
