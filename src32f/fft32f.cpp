@@ -382,12 +382,26 @@ QUOLM_FFT_STAGE void loadTile(DT32S N, const T *a, DT32S m, TileRows &r) {
       r.v[u][h] = load(a + u * (N / 4) + 8 * m + h * kW);
 }
 
-// Complex entries e[0], e[1], .. of the table, one per complex lane.
+// Complex entries e[0], e[1], .. of the table, one per complex lane, moved
+// as 64-bit units straight into the vector (filling an array and loading it
+// would stall on the store-to-load forwarding of the narrow stores).
+typedef uint64_t Units __attribute__((vector_size(32)));
+
+QUOLM_FFT_STAGE uint64_t unit(const T *p) {
+  uint64_t u;
+  __builtin_memcpy(&u, p, sizeof u);
+  return u;
+}
+
 QUOLM_FFT_STAGE Wide gather(const T *w, const DT32S *e) {
-  T v[kW];
-  for (DT32S j = 0; j < kW / 2; ++j)
-    v[2 * j] = w[2 * e[j]], v[2 * j + 1] = w[2 * e[j] + 1];
-  return load(v);
+  Units u;
+  if constexpr (kW == 8)
+    u = Units{unit(w + 2 * e[0]), unit(w + 2 * e[1]), unit(w + 2 * e[2]),
+              unit(w + 2 * e[3])};
+  else
+    u = Units{unit(w + 2 * e[0]), unit(w + 2 * e[0] + 1), unit(w + 2 * e[1]),
+              unit(w + 2 * e[1] + 1)};
+  return (Wide)u;
 }
 
 // Tile m of the first stage from the rows of tile rev(m). Blocks of one tile
@@ -431,6 +445,7 @@ QUOLM_FFT_STAGE void reversedTile(DT32S N, T *a, const T *w, DT32S m,
       radix4Wide<false, false>(c, t, v[0], v[1], v[2], v[3]);
     }
     exchange<true>(v);
+#pragma GCC unroll 4
     for (DT32S x = 0; x < kW / 2; ++x) {
       T *row = a + rev2(h * kW / 2 + x) * (N / 4) + 8 * m;
       for (DT32S r = 0; r < kRow; ++r) store(row + r * kW, v[x * kRow + r]);
