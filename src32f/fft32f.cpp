@@ -383,9 +383,12 @@ QUOLM_FFT_STAGE void loadTile(DT32S N, const T *a, DT32S m, TileRows &r) {
 }
 
 // Complex entries e[0], e[1], .. of the table, one per complex lane, moved
-// as 64-bit units straight into the vector (filling an array and loading it
-// would stall on the store-to-load forwarding of the narrow stores).
+// straight into the vector (filling an array and loading it would stall on
+// the store-to-load forwarding of the narrow stores): 64-bit units in the
+// single build, 16-byte halves in the double (a 128-bit insert from memory,
+// which keeps the shuffle port free).
 typedef uint64_t Units __attribute__((vector_size(32)));
+typedef T Half __attribute__((vector_size(16)));
 
 QUOLM_FFT_STAGE uint64_t unit(const T *p) {
   uint64_t u;
@@ -393,15 +396,21 @@ QUOLM_FFT_STAGE uint64_t unit(const T *p) {
   return u;
 }
 
+QUOLM_FFT_STAGE Half half(const T *p) {
+  Half h;
+  __builtin_memcpy(&h, p, sizeof h);
+  return h;
+}
+
+template <class H = Half>  // dependent, so only the build's branch compiles
 QUOLM_FFT_STAGE Wide gather(const T *w, const DT32S *e) {
-  Units u;
-  if constexpr (kW == 8)
-    u = Units{unit(w + 2 * e[0]), unit(w + 2 * e[1]), unit(w + 2 * e[2]),
-              unit(w + 2 * e[3])};
-  else
-    u = Units{unit(w + 2 * e[0]), unit(w + 2 * e[0] + 1), unit(w + 2 * e[1]),
-              unit(w + 2 * e[1] + 1)};
-  return (Wide)u;
+  if constexpr (kW == 8) {
+    return (Wide)Units{unit(w + 2 * e[0]), unit(w + 2 * e[1]),
+                       unit(w + 2 * e[2]), unit(w + 2 * e[3])};
+  } else {
+    const H lo = half(w + 2 * e[0]), hi = half(w + 2 * e[1]);
+    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3);
+  }
 }
 
 // Tile m of the first stage from the rows of tile rev(m). Blocks of one tile
