@@ -390,26 +390,22 @@ QUOLM_FFT_STAGE void loadTile(DT32S N, const T *a, DT32S m, TileRows &r) {
 typedef uint64_t Units __attribute__((vector_size(32)));
 typedef T Half __attribute__((vector_size(16)));
 
-QUOLM_FFT_STAGE uint64_t unit(const T *p) {
-  uint64_t u;
-  __builtin_memcpy(&u, p, sizeof u);
-  return u;
-}
-
-QUOLM_FFT_STAGE Half half(const T *p) {
-  Half h;
-  __builtin_memcpy(&h, p, sizeof h);
-  return h;
-}
-
 template <class H = Half>  // dependent, so only the build's branch compiles
 QUOLM_FFT_STAGE Wide gather(const T *w, const DT32S *e) {
   if constexpr (kW == 8) {
-    return (Wide)Units{unit(w + 2 * e[0]), unit(w + 2 * e[1]),
-                       unit(w + 2 * e[2]), unit(w + 2 * e[3])};
+    auto unit = [w, e](int j) {
+      uint64_t u;
+      __builtin_memcpy(&u, w + 2 * e[j], sizeof u);
+      return u;
+    };
+    return (Wide)Units{unit(0), unit(1), unit(2), unit(3)};
   } else {
-    const H lo = half(w + 2 * e[0]), hi = half(w + 2 * e[1]);
-    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3);
+    auto half = [w, e](int j) {
+      H h;
+      __builtin_memcpy(&h, w + 2 * e[j], sizeof h);
+      return h;
+    };
+    return __builtin_shufflevector(half(0), half(1), 0, 1, 2, 3);
   }
 }
 
