@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Real FFT: bit reversal in the caller's work area, radix-4 complex stages
-// (radix-2 when the count of pairs is not a power of four), and the split and
-// join steps between the N/2-point complex transform and the real spectrum.
-// Each step is written plainly first (the reference) and then on 32-byte
-// vectors doing the same operations lane by lane, so both give the same bits
-// (the transform test holds digests of the plain results): the first stage
-// runs several blocks side by side, the last radix-4 stage and a radix-2
-// stage after it share one pass, split and join run on vectors of bins.
+// Real FFT: bit reversal, radix-4 complex stages (radix-2 when the count of
+// pairs is not a power of four), and the split and join steps between the
+// N/2-point complex transform and the real spectrum. Each step is written
+// plainly first (the reference) and then on 32-byte vectors doing the same
+// operations lane by lane, so both give the same bits (the transform test
+// holds digests of the plain results): from 64 values on, the bit reversal
+// and the first stage are one pass over tiles of pairs (below that the
+// reversal runs in the caller's work area), the last radix-4 stage and a
+// radix-2 stage after it share one pass, split and join run on vectors of
+// bins.
 #include "fft32f.h"
 
 #include <stdint.h>
@@ -362,7 +364,7 @@ void bitReverse(DT32S N, DT32S *work, T *a) {
 // Q = P/16 >= 2 tiles). Pair i = 4Q t + 4m + s (t, s < 4, m < Q) is output s
 // of block b = Qt + m and, once reversed, holds input pair rev(i) =
 // 4Q rev2(s) + 4 rev(m) + rev2(t). So the 16 pairs of tile m come from the
-// 16 of tile m' = rev(m): the row of four pairs at 4 m' + Q u holds, in
+// 16 of tile m' = rev(m): the row of four pairs from pair 4Q u + 4m' holds, in
 // lane v, input rev2(u) of block Q rev2(v) + m. Loaded rows are therefore
 // the butterflies' input vectors as they stand; the results go back to rows
 // of tile m by the transpose of firstStageWide. Tiles m and m' are loaded
