@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Real FFT: bit reversal in the caller's work area, radix-4 complex stages
-// (radix-2 when the count of pairs is not a power of four), and the split and
-// join steps between the N/2-point complex transform and the real spectrum.
-// Each step is written plainly first (the reference) and then on 32-byte
-// vectors doing the same operations lane by lane, so both give the same bits
-// (the transform test holds digests of the plain results): the first stage
-// runs several blocks side by side, the last radix-4 stage and a radix-2
-// stage after it share one pass, split and join run on vectors of bins.
+// Real FFT: bit reversal, radix-4 complex stages (radix-2 when the count of
+// pairs is not a power of four), and the split and join steps between the
+// N/2-point complex transform and the real spectrum. Each step is written
+// plainly first (the reference) and then on 32-byte vectors doing the same
+// operations lane by lane, so both give the same bits (the transform test
+// holds digests of the plain results): from 64 values on, the bit reversal
+// and the first stage are one pass over tiles of pairs (below that the
+// reversal runs in the caller's work area), the last radix-4 stage and a
+// radix-2 stage after it share one pass, split and join run on vectors of
+// bins.
 #include "fft32f.h"
 
 #include <stdint.h>
@@ -312,6 +314,170 @@ QUOLM_FFT_STAGE void butterfliesEighthWide(T *p0, T *p1, T *p2, T *p3, DT32S l,
   }
 }
 
+// quolmFftBitReverse32f (the table builder's) with each complex value moved
+// as one unit: the same exchanges in the same work area, two values per load.
+struct Unit {
+  T v[2];
+};
+
+QUOLM_FFT_STAGE void swapUnits(T *a, DT32S p, DT32S q) {
+  Unit x, y;
+  __builtin_memcpy(&x, a + p, sizeof x);
+  __builtin_memcpy(&y, a + q, sizeof y);
+  __builtin_memcpy(a + p, &y, sizeof y);
+  __builtin_memcpy(a + q, &x, sizeof x);
+}
+
+void bitReverse(DT32S N, DT32S *work, T *a) {
+  DT32S l = N, m = 1;
+  work[0] = 0;
+  while (8 * m < l) {
+    l /= 2;
+    for (DT32S j = 0; j < m; j++) work[m + j] = work[j] + l;
+    m *= 2;
+  }
+  const DT32S m2 = 2 * m;
+  if (8 * m == l) {
+    for (DT32S k = 0; k < m; k++) {
+      for (DT32S j = 0; j < k; j++) {
+        const DT32S j1 = 2 * j + work[k], k1 = 2 * k + work[j];
+        swapUnits(a, j1, k1);
+        swapUnits(a, j1 + m2, k1 + 2 * m2);
+        swapUnits(a, j1 + 2 * m2, k1 + m2);
+        swapUnits(a, j1 + 3 * m2, k1 + 3 * m2);
+      }
+      const DT32S j1 = 2 * k + m2 + work[k];
+      swapUnits(a, j1, j1 + m2);
+    }
+  } else {
+    for (DT32S k = 1; k < m; k++) {
+      for (DT32S j = 0; j < k; j++) {
+        const DT32S j1 = 2 * j + work[k], k1 = 2 * k + work[j];
+        swapUnits(a, j1, k1);
+        swapUnits(a, j1 + m2, k1 + m2);
+      }
+    }
+  }
+}
+
+// The bit reversal fused with the first stage, for N >= 64 (P = N/2 pairs,
+// Q = P/16 >= 2 tiles). Pair i = 4Q t + 4m + s (t, s < 4, m < Q) is output s
+// of block b = Qt + m and, once reversed, holds input pair rev(i) =
+// 4Q rev2(s) + 4 rev(m) + rev2(t). So the 16 pairs of tile m come from the
+// 16 of tile m' = rev(m): the row of four pairs from pair 4Q u + 4m' holds, in
+// lane v, input rev2(u) of block Q rev2(v) + m. Loaded rows are therefore
+// the butterflies' input vectors as they stand; the results go back to rows
+// of tile m by the transpose of firstStageWide. Tiles m and m' are loaded
+// before either is stored, which makes the pass in place, and the reversal
+// and the stage's own loads and stores become one pass.
+constexpr DT32S kRow = 8 / kW;  // vectors per row of four pairs
+
+struct TileRows {
+  Wide v[4][kRow];  // row u, part h
+};
+
+QUOLM_FFT_STAGE DT32S rev2(DT32S x) { return (x & 1) << 1 | x >> 1; }
+
+QUOLM_FFT_STAGE void loadTile(DT32S N, const T *a, DT32S m, TileRows &r) {
+  for (DT32S u = 0; u < 4; ++u)
+    for (DT32S h = 0; h < kRow; ++h)
+      r.v[u][h] = load(a + u * (N / 4) + 8 * m + h * kW);
+}
+
+// Complex entries e[0], e[1], .. of the table, one per complex lane, moved
+// straight into the vector (filling an array and loading it would stall on
+// the store-to-load forwarding of the narrow stores): 64-bit units in the
+// single build, 16-byte halves in the double (a 128-bit insert from memory,
+// which keeps the shuffle port free).
+typedef uint64_t Units __attribute__((vector_size(32)));
+typedef T Half __attribute__((vector_size(16)));
+
+template <class H = Half>  // dependent, so only the build's branch compiles
+QUOLM_FFT_STAGE Wide gather(const T *w, const DT32S *e) {
+  if constexpr (kW == 8) {
+    auto unit = [w, e](int j) {
+      uint64_t u;
+      __builtin_memcpy(&u, w + 2 * e[j], sizeof u);
+      return u;
+    };
+    return (Wide)Units{unit(0), unit(1), unit(2), unit(3)};
+  } else {
+    auto half = [w, e](int j) {
+      H h;
+      __builtin_memcpy(&h, w + 2 * e[j], sizeof h);
+      return h;
+    };
+    return __builtin_shufflevector(half(0), half(1), 0, 1, 2, 3);
+  }
+}
+
+// Tile m of the first stage from the rows of tile rev(m). Blocks of one tile
+// share m's parity (Q is even), so w2 is the table's w[b/2] or i times it
+// for all lanes, and w3 follows the scalar formula as in firstStageWide.
+// Tiles 0 and 1 hold blocks 0 (plain) and 1 (the eighth block) in lane 0 of
+// their first vectors; those lanes take the special butterflies' results.
+QUOLM_FFT_STAGE void reversedTile(DT32S N, T *a, const T *w, DT32S m,
+                                  const TileRows &in) {
+  const Lanes c;
+  LaneMask re, im, turn, first;
+  for (DT32S i = 0; i < kW; ++i) {
+    re[i] = i & ~1, im[i] = i | 1;
+    turn[i] = i & 1 ? i - 1 : kW + i + 1;  // (-wi, wr)
+    first[i] = i < 2 ? kW + i : i;
+  }
+  const DT32S Q = N / 32;
+  for (DT32S h = 0; h < kRow; ++h) {
+    DT32S e1[kW / 2], e2[kW / 2];
+    for (DT32S j = 0; j < kW / 2; ++j) {
+      e1[j] = Q * rev2(h * kW / 2 + j) + m;
+      e2[j] = e1[j] / 2;
+    }
+    const Wide w1 = gather(w, e1), u = gather(w, e2);
+    const Wide w2 = m & 1 ? shuffle(u, -u, turn) : u;
+    const Wide ts = (T(2) * shuffle(w2, im)) * shuffle(w1, c.swap);
+    const Wide w3 = shuffle(w1 - ts, ts - w1, c.evenOdd);
+    const WideTwiddles t = {shuffle(w1, re), shuffle(w1, im),
+                            shuffle(w2, re), shuffle(w2, im),
+                            shuffle(w3, re), shuffle(w3, im)};
+    Wide v[4] = {in.v[0][h], in.v[2][h], in.v[1][h], in.v[3][h]};
+    if (h == 0 && m < 2) {
+      Wide s[4] = {v[0], v[1], v[2], v[3]};
+      if (m == 0)
+        radix4Wide<true, false>(c, t, s[0], s[1], s[2], s[3]);
+      else
+        eighthWide(c, splat(w[2]), s[0], s[1], s[2], s[3]);
+      radix4Wide<false, false>(c, t, v[0], v[1], v[2], v[3]);
+      for (int q = 0; q < 4; ++q) v[q] = shuffle(v[q], s[q], first);
+    } else {
+      radix4Wide<false, false>(c, t, v[0], v[1], v[2], v[3]);
+    }
+    exchange<true>(v);
+#pragma GCC unroll 4
+    for (DT32S x = 0; x < kW / 2; ++x) {
+      T *row = a + rev2(h * kW / 2 + x) * (N / 4) + 8 * m;
+      for (DT32S r = 0; r < kRow; ++r) store(row + r * kW, v[x * kRow + r]);
+    }
+  }
+}
+
+// The fused pass over every tile pair (m, rev(m)), rev counting down the
+// bits of m in reverse.
+QUOLM_FFT_STAGE void reversedFirstStage(DT32S N, T *a, const T *w) {
+  const DT32S Q = N / 32;
+  for (DT32S m = 0, r = 0; m < Q; ++m) {
+    if (m <= r) {
+      TileRows x, y;
+      loadTile(N, a, m, x);
+      loadTile(N, a, r, y);
+      reversedTile(N, a, w, m, y);
+      if (r != m) reversedTile(N, a, w, r, x);
+    }
+    DT32S bit = Q / 2;  // r + 1 in reversed bit order
+    while (r & bit) r ^= bit, bit /= 2;
+    r |= bit;
+  }
+}
+
 // The radix-4 stage of span l = N/8 (only the plain block at 0 and the
 // eighth block at 4l) and the radix-2 last stage of span 4l that follows it,
 // in one pass: each column j holds the eight vectors both stages need, so
@@ -401,20 +567,25 @@ QUOLM_FFT_STAGE void radix2StageWide(T *p0, T *p1, DT32S l) {
 }
 
 
-// Complex transform of the N/2 pairs (input in bit-reversed order); the
-// backward form stores the complex conjugate of each result of its last stage.
+// Complex transform of the N/2 pairs, bit reversal included (work: the
+// reversal's area, used below 64 values); the backward form stores the
+// complex conjugate of each result of its last stage.
 template <bool Backward>
-QUOLM_WIDE_CLONES void complexTransform(DT32S N, T *a, const T *w) {
+QUOLM_WIDE_CLONES void complexTransform(DT32S N, T *a, const T *w,
+                                        DT32S *work) {
   DT32S l = 2;
-  if (N > 8) {
-    radix4Stage(N, 2, a, w);
+  if (N >= 64) {
+    reversedFirstStage(N, a, w);
     l = 8;
-    while (4 * l < N) {
-      if (8 * l == N && l % kW == 0)
-        return lastTwoStagesWide<Backward>(a, l, w[2]);
-      radix4Stage(N, l, a, w);
-      l *= 4;
-    }
+  } else if (N > 4) {
+    bitReverse(N, work, a);
+    if (N > 8) radix4Stage(N, 2, a, w), l = 8;
+  }
+  while (4 * l < N) {
+    if (8 * l == N && l % kW == 0)
+      return lastTwoStagesWide<Backward>(a, l, w[2]);
+    radix4Stage(N, l, a, w);
+    l *= 4;
   }
   const Cplx one = {T(1), T(0)};
   if (4 * l == N)
@@ -536,52 +707,6 @@ QUOLM_WIDE_CLONES void join(DT32S N, T *a, DT32S nc, const T *cs) {
   a[m + 1] = -a[m + 1];
 }
 
-// quolmFftBitReverse32f (the table builder's) with each complex value moved
-// as one unit: the same exchanges in the same work area, two values per load.
-struct Unit {
-  T v[2];
-};
-
-QUOLM_FFT_STAGE void swapUnits(T *a, DT32S p, DT32S q) {
-  Unit x, y;
-  __builtin_memcpy(&x, a + p, sizeof x);
-  __builtin_memcpy(&y, a + q, sizeof y);
-  __builtin_memcpy(a + p, &y, sizeof y);
-  __builtin_memcpy(a + q, &x, sizeof x);
-}
-
-QUOLM_WIDE_CLONES void bitReverse(DT32S N, DT32S *work, T *a) {
-  DT32S l = N, m = 1;
-  work[0] = 0;
-  while (8 * m < l) {
-    l /= 2;
-    for (DT32S j = 0; j < m; j++) work[m + j] = work[j] + l;
-    m *= 2;
-  }
-  const DT32S m2 = 2 * m;
-  if (8 * m == l) {
-    for (DT32S k = 0; k < m; k++) {
-      for (DT32S j = 0; j < k; j++) {
-        const DT32S j1 = 2 * j + work[k], k1 = 2 * k + work[j];
-        swapUnits(a, j1, k1);
-        swapUnits(a, j1 + m2, k1 + 2 * m2);
-        swapUnits(a, j1 + 2 * m2, k1 + m2);
-        swapUnits(a, j1 + 3 * m2, k1 + 3 * m2);
-      }
-      const DT32S j1 = 2 * k + m2 + work[k];
-      swapUnits(a, j1, j1 + m2);
-    }
-  } else {
-    for (DT32S k = 1; k < m; k++) {
-      for (DT32S j = 0; j < k; j++) {
-        const DT32S j1 = 2 * j + work[k], k1 = 2 * k + work[j];
-        swapUnits(a, j1, k1);
-        swapUnits(a, j1 + m2, k1 + m2);
-      }
-    }
-  }
-}
-
 }  // namespace
 
 void realFft(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
@@ -589,13 +714,8 @@ void realFft(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
   const DT32S nw = fftWork[0], nc = fftWork[1];
   const T *w = fftTable, *cs = fftTable + nw;
   if (direction < 0) {
-    if (N > 4) {
-      bitReverse(N, fftWork + 2, a);
-      complexTransform<false>(N, a, w);
-      split(N, a, nc, cs);
-    } else if (N == 4) {
-      complexTransform<false>(N, a, w);
-    }
+    if (N >= 4) complexTransform<false>(N, a, w, fftWork + 2);
+    if (N > 4) split(N, a, nc, cs);
     const T diff = a[0] - a[1];
     a[0] += a[1];
     a[1] = diff;
@@ -605,10 +725,9 @@ void realFft(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
   a[0] -= a[1];
   if (N > 4) {
     join(N, a, nc, cs);
-    bitReverse(N, fftWork + 2, a);
-    complexTransform<true>(N, a, w);
+    complexTransform<true>(N, a, w, fftWork + 2);
   } else if (N == 4) {
-    complexTransform<false>(N, a, w);  // two values: both directions agree
+    complexTransform<false>(N, a, w, fftWork + 2);  // both directions agree
   }
 }
 

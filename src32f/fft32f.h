@@ -14,7 +14,7 @@ namespace quolm32f {
 // forward (unscaled); direction >= 0 inverse, which yields (N/2) times the
 // block, so callers scale the samples they use by 2/N. N is a power of two
 // >= 2 and the tables must serve N (fftTablesServe). fftWork[2..] is
-// overwritten.
+// overwritten (by transforms of fewer than 64 values).
 void realFft(DT32S N, DT32S direction, DT32F *a, DT32S *fftWork,
              const DT32F *fftTable);
 
