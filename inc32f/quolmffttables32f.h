@@ -9,8 +9,8 @@
      fftWork: 2 + quolmFftWorkLen32f(N) integers (2 + N/2 always suffices);
      fftTable: N/2 values (at least 1).
    fftWork[0] and fftWork[1] receive the twiddle and cosine counts (N/4 each);
-   the rest of fftWork is the transform's work area, written by every
-   transform, so filters sharing one set must not run at the same time. */
+   the rest of fftWork is the transform's work area, which any transform may
+   write, so filters sharing one set must not run at the same time. */
 #ifndef QUOLMFFTTABLES32F_H
 #define QUOLMFFTTABLES32F_H
 
