@@ -28,10 +28,7 @@ class Canceller {
   // Runs fn(canceller) with the GIL released and the canceller locked.
   template <class Fn>
   auto run(Fn &&fn) {
-    py::gil_scoped_release nogil;
-    std::lock_guard<std::mutex> hold(mutex_);
-    if (!PyGILState_Check()) ++callsWithoutGil;
-    return fn(aec_);
+    return releasedAndLocked(mutex_, [&] { return fn(aec_); });
   }
   // Cancels `frames` whole frames; counts the non-finite samples taken as 0.
   void process(const float *far, const float *mic, float *out, size_t frames) {

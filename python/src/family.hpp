@@ -29,6 +29,16 @@ namespace quolmpy {
 // Processing calls that ran without the GIL (GIL_RELEASED_CALLS in Python).
 inline std::atomic<long long> callsWithoutGil{0};
 
+// Runs fn() with the GIL released and m held: how every object of the module
+// touches its C++ object.
+template <class Fn>
+auto releasedAndLocked(std::mutex &m, Fn &&fn) {
+  py::gil_scoped_release nogil;
+  std::lock_guard<std::mutex> hold(m);
+  if (!PyGILState_Check()) ++callsWithoutGil;
+  return fn();
+}
+
 template <class O>
 O opsOf(const quolm::detail::Filter<O> &);
 template <class G>
@@ -118,10 +128,7 @@ class Dual {
   template <class Fn>
   auto locked(const std::string &call, Fn &&fn) {
     try {
-      py::gil_scoped_release nogil;
-      std::lock_guard<std::mutex> hold(mutex_);
-      if (!PyGILState_Check()) ++callsWithoutGil;
-      return fn();
+      return releasedAndLocked(mutex_, fn);
     } catch (const quolm::Error &e) {
       raiseCode(e.code(), family_ + "." + call);
     }
