@@ -40,10 +40,18 @@ static_assert(FLT_EVAL_METHOD == 0,
 #endif
 
 // Marks a hot internal function (one with internal linkage) to be built also
-// for AVX2 and picked at run time. Nothing is fused in either build, so both
-// round every value alike and give the same results.
+// for AVX2 and for AVX-512 (x86-64-v4) and picked at run time. Nothing is
+// fused in any of them (-ffp-contract=off), so all round every value alike
+// and give the same results. QUOLM_NO_AVX512_CLONES (the CMake option
+// QUOLM_AVX512_CLONES=OFF) leaves the AVX-512 build out, so that a machine
+// with AVX-512 can run and check the AVX2 build.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#ifdef QUOLM_NO_AVX512_CLONES
 #define QUOLM_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define QUOLM_WIDE_CLONES \
+  __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#endif
 #else
 #define QUOLM_WIDE_CLONES
 #endif
