@@ -39,6 +39,18 @@ static_assert(FLT_EVAL_METHOD == 0,
 #define QUOLM_KEEP_STORED_ROUNDING
 #endif
 
+// GCC's out-of-SSA pass folds a value used once into the expression that uses
+// it (temporary expression replacement), which rebuilds each chain of rounded
+// partial sums as one expression and emits the chains one after the other,
+// however the source interleaves them. Functions that interleave
+// independent chains to hide their latency carry this mark, which keeps the
+// source's order.
+#if defined(__GNUC__) && !defined(__clang__)
+#define QUOLM_KEEP_STATEMENT_ORDER __attribute__((optimize("no-tree-ter")))
+#else
+#define QUOLM_KEEP_STATEMENT_ORDER
+#endif
+
 // Marks a hot internal function (one with internal linkage) to be built also
 // for AVX2 and for AVX-512 (x86-64-v4) and picked at run time. Nothing is
 // fused in any of them (-ffp-contract=off), so all round every value alike
@@ -54,6 +66,29 @@ static_assert(FLT_EVAL_METHOD == 0,
 #endif
 #else
 #define QUOLM_WIDE_CLONES
+#endif
+
+// Some wide kernels run best at a width that differs by target: 8 Acc lanes
+// use the 32 vector registers of AVX-512, but spill from the 16 of AVX2,
+// where 4 lanes run faster (the RLS triangle, 3 times as fast). For them,
+// QUOLM_WIDE_BY_LANES(decl, body, args) defines the function declared by
+// `decl` for the targets of QUOLM_WIDE_CLONES, picked at run time in the
+// same way (GCC's function multiversioning), each calling body<8> args
+// (AVX-512) or body<4> args (AVX2, the baseline, other compilers).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#ifdef QUOLM_NO_AVX512_CLONES
+#define QUOLM_WIDE_LANES_V4(decl, body, args)
+#else
+#define QUOLM_WIDE_LANES_V4(decl, body, args) \
+  __attribute__((target("arch=x86-64-v4"))) decl { body<8> args; }
+#endif
+#define QUOLM_WIDE_BY_LANES(decl, body, args)            \
+  QUOLM_WIDE_LANES_V4(decl, body, args)                  \
+  __attribute__((target("avx2"))) decl { body<4> args; } \
+  __attribute__((target("default"))) decl { body<4> args; }
+#else
+#define QUOLM_WIDE_BY_LANES(decl, body, args) \
+  decl { body<4> args; }
 #endif
 
 // y[i] = x[i] + y[i]; -1 when a pointer is null.

@@ -5,13 +5,13 @@
 
 #include <string.h>
 
-#include "wide4_32f.h"
+#include "widelanes32f.h"
 
 namespace quolm32f::rlstriangle {
 
 namespace {
 
-using namespace wide4;
+using namespace widelanes;
 
 // One stored partial sum of g: in the single build every addition of P*x is
 // rounded to the sample type, because each partial sum lives in g[i].
@@ -50,213 +50,278 @@ inline void updateOne(DT32F *row, const DT32F *g, DT32F *w, DT32S i, Acc q,
   updateRow(row, g, 0, i, k, invLambda);
 }
 
-// sum + p*x with the sum rounded as stored, lane by lane.
-WIDE_INLINE Acc4 addProducts(const Acc4 &sum, const Sample4 &p, Acc x) {
-  return widen(__builtin_convertvector(sum + widen(p) * x, Sample4));
-}
-
-// sum + v with the sum rounded as stored, lane by lane.
-WIDE_INLINE Acc4 addRounded(const Acc4 &sum, const Acc4 &v) {
-  return widen(__builtin_convertvector(sum + v, Sample4));
-}
-
-// Columns of the 4 x 4 tile whose rows are t[0..3].
-WIDE_INLINE void transpose4(Acc4 (&t)[4]) {
-  const Acc4 a0 = __builtin_shufflevector(t[0], t[1], 0, 4, 2, 6);
-  const Acc4 a1 = __builtin_shufflevector(t[0], t[1], 1, 5, 3, 7);
-  const Acc4 a2 = __builtin_shufflevector(t[2], t[3], 0, 4, 2, 6);
-  const Acc4 a3 = __builtin_shufflevector(t[2], t[3], 1, 5, 3, 7);
+// Columns of the W x W tile whose rows are t[0..W-1].
+WIDE_INLINE void transpose(AccV<4> (&t)[4]) {
+  const AccV<4> a0 = __builtin_shufflevector(t[0], t[1], 0, 4, 2, 6);
+  const AccV<4> a1 = __builtin_shufflevector(t[0], t[1], 1, 5, 3, 7);
+  const AccV<4> a2 = __builtin_shufflevector(t[2], t[3], 0, 4, 2, 6);
+  const AccV<4> a3 = __builtin_shufflevector(t[2], t[3], 1, 5, 3, 7);
   t[0] = __builtin_shufflevector(a0, a2, 0, 1, 4, 5);
   t[1] = __builtin_shufflevector(a1, a3, 0, 1, 4, 5);
   t[2] = __builtin_shufflevector(a0, a2, 2, 3, 6, 7);
   t[3] = __builtin_shufflevector(a1, a3, 2, 3, 6, 7);
 }
 
-// The next four steps of the sums of rows row[0..4C-1], whose columns j..j+3
-// are read as 4 x 4 tiles: each row is widened once, multiplied by
-// x[j..j+3], and the products turned into columns.
-template <int C>
-WIDE_INLINE void tileSteps(const DT32F *const (&row)[4 * C], DT32S j,
-                           const DT32F *x, Acc4 (&sum)[C]) {
-  const Acc4 xj = widen(load4(x + j));
-#pragma GCC unroll 8
-  for (int c = 0; c < C; ++c) {
-    Acc4 t[4];
+// Three rounds of pairing: lanes, then pairs of lanes, then halves.
+WIDE_INLINE void transpose(AccV<8> (&t)[8]) {
+  AccV<8> a[8], b[8];
 #pragma GCC unroll 4
-    for (int m = 0; m < 4; ++m) t[m] = widen(load4(row[4 * c + m] + j)) * xj;
-    transpose4(t);
-#pragma GCC unroll 4
-    for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
+  for (int p = 0; p < 8; p += 2) {
+    a[p] = __builtin_shufflevector(t[p], t[p + 1], 0, 8, 2, 10, 4, 12, 6, 14);
+    a[p + 1] =
+        __builtin_shufflevector(t[p], t[p + 1], 1, 9, 3, 11, 5, 13, 7, 15);
   }
-}
-
-// g[i..i+3] through the four rows row[0..3] (elements above the diagonal of
-// the rows of those g), in row order.
-WIDE_INLINE void aboveSteps(const DT32F *const *row, const Acc *xr, DT32S i,
-                            DT32F *g) {
-  Acc4 v = widen(load4(g + i));
-#pragma GCC unroll 4
-  for (int m = 0; m < 4; ++m)
-    v = addProducts(v, load4(row[m] + i), xr[m]);
-  store4(g + i, v);
-}
-
-// The symmetric 4 x 4 tile whose lower triangle (diagonal included) is
-// that of t[0..3]; the elements of t above the diagonal are not read.
-WIDE_INLINE void symmetric4(Acc4 (&t)[4]) {
-  Acc4 u[4] = {t[0], t[1], t[2], t[3]};
-  transpose4(u);
-  t[0] = u[0];
-  t[1] = __builtin_shufflevector(t[1], u[1], 0, 1, 6, 7);
-  t[2] = __builtin_shufflevector(t[2], u[2], 0, 1, 2, 7);
-}
-
-// The next four steps of the sums of the rows of a group, row[0..4C-1] at
-// r..r+4C-1: columns r+4s..r+4s+3 of the group's square. Left of the
-// diagonal they are a tile of rows turned into columns (as in tileSteps);
-// on it, the tile made symmetric; right of it, the rows r+4s.. read from
-// their columns r+4c.., which are the columns of the square.
-template <int C>
-WIDE_INLINE void squareSteps(const DT32F *const (&row)[4 * C], DT32S r, int s,
-                             const DT32F *x, const Acc *xr, Acc4 (&sum)[C]) {
-  const Acc4 xs = widen(load4(x + r + 4 * s));
-#pragma GCC unroll 8
-  for (int c = 0; c < C; ++c) {
-    Acc4 t[4];
-    if (s < c) {
-#pragma GCC unroll 4
-      for (int m = 0; m < 4; ++m)
-        t[m] = widen(load4(row[4 * c + m] + r + 4 * s)) * xs;
-      transpose4(t);
-    } else {
-      // Row 4s+m holds columns up to r+4s+m: on the diagonal the load of
-      // four reaches into the next row, whose values symmetric4 drops.
-#pragma GCC unroll 4
-      for (int m = 0; m < 4; ++m)
-        t[m] = widen(load4(row[4 * s + m] + r + 4 * c));
-      if (s == c) symmetric4(t);
-#pragma GCC unroll 4
-      for (int m = 0; m < 4; ++m) t[m] = t[m] * xr[4 * s + m];
+#pragma GCC unroll 2
+  for (int s = 0; s < 8; s += 4)
+#pragma GCC unroll 2
+    for (int e = 0; e < 2; ++e) {
+      b[s + e] = __builtin_shufflevector(a[s + e], a[s + 2 + e], 0, 1, 8, 9, 4,
+                                         5, 12, 13);
+      b[s + 2 + e] = __builtin_shufflevector(a[s + e], a[s + 2 + e], 2, 3, 10,
+                                             11, 6, 7, 14, 15);
     }
 #pragma GCC unroll 4
-    for (int m = 0; m < 4; ++m) sum[c] = addRounded(sum[c], t[m]);
+  for (int k = 0; k < 4; ++k) {
+    t[k] = __builtin_shufflevector(b[k], b[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+    t[k + 4] =
+        __builtin_shufflevector(b[k], b[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
   }
 }
 
-// Rows r..r+4C-1 of g = P*x in the order of rowOne, four rows to a vector
-// and C vectors side by side; r is a multiple of 4. Their sums take the
-// columns left of the group (tileSteps), then the group's square
-// (squareSteps); meanwhile the earlier g take the group's elements of their
-// columns, four rows to a pass over g (aboveSteps). Every step of every
-// chain costs a rounding and a widening, and those conversions, not the
-// multiply-adds, bound the speed: so each loaded element of P is widened
-// once per use, and the long chains of the sums ride along the passes,
-// whose short chains do not depend on one another, rather than run alone.
-// Groups of 16 rows keep the 4 sums, a tile and the pass in the 16 vector
-// registers of AVX2.
-template <int C>
-WIDE_INLINE void rowGroupWide(const DT32F *P, size_t start, DT32S r,
-                              const DT32F *x, DT32F *g) {
-  constexpr int G = 4 * C;
-  const DT32F *row[G];
-  Acc xr[G];
-  for (int k = 0; k < G; ++k) {
-    row[k] = P + start;
-    start += size_t(r + k) + 1;
-    xr[k] = x[r + k];
-  }
-  Acc4 sum[C] = {};
-  for (DT32S i = 0; i < r; i += 4) {
-    aboveSteps(row, xr, i, g);
-    tileSteps<C>(row, i, x, sum);
-  }
-  int s = 0;  // the next four columns of the square
-  for (int c = 1; c < C; ++c)
-    for (DT32S i = 0; i < r; i += 4) {
-      aboveSteps(row + 4 * c, xr + 4 * c, i, g);
-      if (s < C) squareSteps<C>(row, r, s++, x, xr, sum);
-    }
-  for (; s < C; ++s) squareSteps<C>(row, r, s, x, xr, sum);
-#pragma GCC unroll 4
-  for (int c = 0; c < C; ++c) store4(g + r + 4 * c, sum[c]);
+// Row i of the packed triangle.
+WIDE_INLINE const DT32F *rowAt(const DT32F *P, DT32S i) {
+  return P + size_t(i) * (size_t(i) + 1) / 2;
 }
 
-// Runs rowGroupWide<C> over the rows from r on while 4C rows are left,
-// advancing r and the row offset `start`.
-template <int C>
-WIDE_INLINE void wideGroups(const DT32F *P, size_t &start, DT32S &r,
-                            const DT32F *x, DT32F *g, DT32S n) {
-  for (; r + 4 * C <= n; r += 4 * C) {
-    rowGroupWide<C>(P, start, r, x, g);
-    start += size_t(4 * C) * size_t(r) + size_t(4 * C) * (4 * C + 1) / 2;
+// One step of a chain of W sums: sum + v, rounded as stored.
+template <int W>
+WIDE_INLINE SampleV<W> step(const SampleV<W> &sum, const AccV<W> &v) {
+  return narrow<W>(widen<W>(sum) + v);
+}
+
+// The symmetric tile whose lower triangle (diagonal included) is that of
+// tile (R, R): the elements above the diagonal, which the loads read from
+// the next rows, are replaced by those below it.
+template <int W>
+WIDE_INLINE void symmetricTile(const DT32F *P, DT32S R, AccV<W> (&t)[W]) {
+  AccV<W> u[W];
+#pragma GCC unroll 8
+  for (int m = 0; m < W; ++m)
+    u[m] = t[m] = loadWide<W>(rowAt(P, W * R + m) + W * R);
+  transpose(u);
+  const auto lane = laneIndex<W>();
+#pragma GCC unroll 8
+  for (int m = 0; m < W; ++m) t[m] = lane > m ? u[m] : t[m];
+}
+
+// The chains g[W*(J+k)..] for k < K take the rows of tiles (R, J+k), row m
+// times x[W*R+m] (xr[m]), in row order; with Diagonal, g[W*R..] takes the
+// symmetric tile (R, R) too, whose rows are its columns. The chains go side
+// by side, step by step: a step's round trip through the sample type takes
+// several times as long as the ports spend on it, and the core issues a
+// chain's steps only as their operands arrive, so one chain after another
+// would fill the scheduler with waiting steps.
+template <int W, int K, bool Diagonal>
+WIDE_INLINE void acrossTiles(const DT32F *P, const AccV<W> (&xr)[W],
+                             DT32F *g, DT32S R, DT32S J) {
+  SampleV<W> a[K + 1];
+  AccV<W> d[W];
+  if constexpr (Diagonal) {
+    symmetricTile<W>(P, R, d);
+    a[K] = loadSamples<W>(g + W * R);
   }
+#pragma GCC unroll 8
+  for (int k = 0; k < K; ++k) a[k] = loadSamples<W>(g + W * (J + k));
+#pragma GCC unroll 8
+  for (int m = 0; m < W; ++m) {
+    const DT32F *row = rowAt(P, W * R + m) + W * J;
+#pragma GCC unroll 8
+    for (int k = 0; k < K; ++k)
+      a[k] = step<W>(a[k], loadWide<W>(row + W * k) * xr[m]);
+    if constexpr (Diagonal) a[K] = step<W>(a[K], d[m] * xr[m]);
+  }
+#pragma GCC unroll 8
+  for (int k = 0; k < K; ++k) storeSamples<W>(g + W * (J + k), a[k]);
+  if constexpr (Diagonal) storeSamples<W>(g + W * R, a[K]);
+}
+
+// The chains g[W*(R+k)..] for k < K take the columns of tiles (R+k, J),
+// column m times x[W*J+m] (lane m of xs), in column order, side by side.
+template <int W, int K>
+WIDE_INLINE void downTiles(const DT32F *P, const AccV<W> &xs, DT32F *g,
+                           DT32S R, DT32S J) {
+  AccV<W> t[K][W];
+  SampleV<W> b[K];
+#pragma GCC unroll 8
+  for (int k = 0; k < K; ++k) {
+#pragma GCC unroll 8
+    for (int m = 0; m < W; ++m)
+      t[k][m] = loadWide<W>(rowAt(P, W * (R + k) + m) + W * J) * xs;
+    transpose(t[k]);
+    b[k] = loadSamples<W>(g + W * (R + k));
+  }
+#pragma GCC unroll 8
+  for (int m = 0; m < W; ++m)
+#pragma GCC unroll 8
+    for (int k = 0; k < K; ++k) b[k] = step<W>(b[k], t[k][m]);
+#pragma GCC unroll 8
+  for (int k = 0; k < K; ++k) storeSamples<W>(g + W * (R + k), b[k]);
+}
+
+// The tiles (R, J..R-1), at most L of them, and the diagonal tile (R, R)
+// as one run.
+template <int W, int L>
+WIDE_INLINE void lastTiles(const DT32F *P, const AccV<W> (&xr)[W], DT32F *g,
+                           DT32S R, DT32S J) {
+  if constexpr (L > 0)
+    if (R - J < L) return lastTiles<W, L - 1>(P, xr, g, R, J);
+  acrossTiles<W, L, true>(P, xr, g, R, J);
+}
+
+// acrossTiles for the tiles (R, 0..R-1) and (R, R), K chains at a time.
+template <int W, int K>
+WIDE_INLINE void rowBlock(const DT32F *P, const AccV<W> (&xr)[W], DT32F *g,
+                          DT32S R) {
+  DT32S J = 0;
+  for (; J + K <= R; J += K) acrossTiles<W, K, false>(P, xr, g, R, J);
+  lastTiles<W, K - 1>(P, xr, g, R, J);
+}
+
+// downTiles for the tiles (R..end-1, J), K at a time, then at most one run
+// of each smaller count.
+template <int W, int K>
+WIDE_INLINE void downRun(const DT32F *P, const AccV<W> &xs, DT32F *g, DT32S R,
+                         DT32S J, DT32S end) {
+  for (; R + K <= end; R += K) downTiles<W, K>(P, xs, g, R, J);
+  if constexpr (K > 1) downRun<W, K - 1>(P, xs, g, R, J, end);
+}
+
+// x[W*t+m] in every lane of xr[m], and x[W*t..W*t+W-1] as returned.
+template <int W>
+WIDE_INLINE AccV<W> blockOfX(const DT32F *x, DT32S t, AccV<W> (&xr)[W]) {
+  const AccV<W> xs = loadWide<W>(x + W * t);
+#pragma GCC unroll 8
+  for (int m = 0; m < W; ++m) xr[m] = splatLane<W>(xs, m);
+  return xs;
+}
+
+// Rows 0..W*blocks-1 of g = P*x in the order of rowOne. As W x W tiles,
+// g[W*c..] takes tile (c, t) at step t < c (its rows' sums, from the
+// columns of the tile), tile (c, c), then tile (t, c) at step t > c (the
+// elements above the diagonal, from the rows of the tile). So at step t
+// every chain takes one tile: row block t serves the chains left of it,
+// column block t those below it, and the blocks' chains are independent.
+// Each tile is widened twice, once per chain it serves, which costs less
+// than the wait on the latency of a schedule that widens it once (both of
+// its chains at one step, which makes tile (c, t) wait on tiles (c, t-1)
+// and (c-1, t)). Every step of every chain costs a rounding and a
+// widening, and those conversions, with the transposes of the column
+// blocks, bound the speed.
+template <int W>
+WIDE_INLINE void tileSteps(const DT32F *P, const DT32F *x, DT32F *g,
+                           DT32S blocks) {
+  for (DT32S i = 0; i < W * blocks; ++i) g[i] = DT32F(0);
+  for (DT32S t = 0; t < blocks; ++t) {
+    AccV<W> xr[W];
+    const AccV<W> xs = blockOfX<W>(x, t, xr);
+    rowBlock<W, 8>(P, xr, g, t);
+    downRun<W, 8>(P, xs, g, t + 1, t, blocks);
+  }
+}
+
+// Rows W*R..W*R+W-1 of g = P*x after the rows above them: their sums take
+// the tiles left of the diagonal in column order, one chain, so this runs
+// at its latency; the earlier g take the rows of those tiles.
+template <int W>
+WIDE_INLINE void rowBand(const DT32F *P, const DT32F *x, DT32F *g, DT32S R) {
+  for (int m = 0; m < W; ++m) g[W * R + m] = DT32F(0);
+  AccV<W> xr[W];
+  blockOfX<W>(x, R, xr);
+  for (DT32S J = 0; J < R; ++J)
+    downTiles<W, 1>(P, loadWide<W>(x + W * J), g, R, J);
+  rowBlock<W, 8>(P, xr, g, R);
 }
 
 // g = P*x for the packed lower triangle P of an n x n matrix. g[i] sums
 // P(i, j) * x[j] over j = 0..n-1 in increasing j: first its stored row
 // (j <= i), then the elements above the diagonal, read as column i of the
-// rows j > i. Visiting the rows in order and letting each add its part left
-// of the diagonal to the earlier g keeps exactly that order for every g[i].
-// Groups of 16 rows, then of 4, run wide; the last rows one by one. No
-// stored-rounding mark here: the wide lanes round by explicit conversion,
-// rowOne carries its own, and the mark would halve the speed of the groups.
-QUOLM_WIDE_CLONES void timesVectorWide(const DT32F *P, const DT32F *x, DT32F *g,
-                                       DT32S n) {
-  size_t start = 0;  // offset of row r
-  DT32S r = 0;
-  wideGroups<4>(P, start, r, x, g, n);
-  wideGroups<1>(P, start, r, x, g, n);
-  for (; r < n; ++r) {
-    rowOne(P, start, r, x, g);
-    start += size_t(r) + 1;
+// rows j > i. Blocks of W rows, then one band of 4 (when W is 8), run wide;
+// the last rows one by one. No stored-rounding mark here: the wide lanes
+// round by explicit conversion, rowOne carries its own, and the mark would
+// halve the speed of the tiles.
+template <int W>
+WIDE_INLINE void timesVectorLanes(const DT32F *P, const DT32F *x, DT32F *g,
+                                  DT32S n) {
+  tileSteps<W>(P, x, g, n / W);
+  DT32S r = n / W * W;
+  if (W > 4 && r + 4 <= n) {
+    rowBand<4>(P, x, g, r / 4);
+    r += 4;
   }
+  for (; r < n; ++r) rowOne(P, size_t(rowAt(P, r) - P), r, x, g);
 }
 
-// Stores the first `count` lanes of v rounded to the sample type.
-WIDE_INLINE void storeFirst(DT32F *p, const Acc4 &v, int count) {
-  const Sample4 s = __builtin_convertvector(v, Sample4);
-  memcpy(p, &s, size_t(count) * sizeof(DT32F));
-}
+QUOLM_WIDE_BY_LANES(QUOLM_KEEP_STATEMENT_ORDER void timesVectorWide(
+                        const DT32F *P, const DT32F *x, DT32F *g, DT32S n),
+                    timesVectorLanes, (P, x, g, n))
 
-// The update of updateScalar with four rows at a time: one division gives
-// their four k, and they share each widened run of g. Row i+t of their
-// corner (columns i..i+t) goes first, four wide: its run reaches into the
-// next row, whose lanes are dropped, and only t+1 lanes are stored (before
-// the runs below rewrite that row, so no load waits on a store). The last
-// rows go one by one. The arithmetic of every element is that of updateRow.
-QUOLM_WIDE_CLONES void updateWide(DT32F *__restrict P,
-                                  const DT32F *__restrict g,
-                                  DT32F *__restrict w, DT32S n, Acc q,
-                                  Acc invLambda, Acc e) {
-  const Acc4 invLambda4 = splat(invLambda);
-  size_t start = 0;
-  DT32S i = 0;
-  for (; i + 4 <= n; i += 4) {
-    const Acc4 gi = widen(load4(g + i)), k = gi / q;
-    if (w) store4(w + i, widen(load4(w + i)) + k * e);
-    DT32F *row[4];
-    Acc4 k4[4];
-    for (int t = 0; t < 4; ++t) {
-      k4[t] = splat(k[t]);
+// The update of updateScalar with W rows at a time, from row i on while W
+// rows are left: one division gives their W k, and they share each widened
+// run of g. Row i+t of their corner (columns i..i+t) goes first, W wide: its
+// run reaches into the next row, whose lanes are dropped, and only t+1 lanes
+// are stored (before the runs below rewrite that row, so no load waits on a
+// store). The arithmetic of every element is that of updateRow.
+template <int W>
+WIDE_INLINE void updateGroups(DT32F *P, const DT32F *g, DT32F *w, DT32S n,
+                              Acc q, Acc invLambda, Acc e, size_t &start,
+                              DT32S &i) {
+  const AccV<W> invLambdaV = splat<W>(invLambda);
+  for (; i + W <= n; i += W) {
+    const AccV<W> gi = loadWide<W>(g + i), k = gi / q;
+    if (w) storeSamples<W>(w + i, narrow<W>(loadWide<W>(w + i) + k * e));
+    DT32F *row[W];
+    AccV<W> kv[W];
+#pragma GCC unroll 8
+    for (int t = 0; t < W; ++t) {
+      kv[t] = splat<W>(k[t]);
       row[t] = P + start;
       start += size_t(i + t) + 1;
     }
-#pragma GCC unroll 4
-    for (int t = 0; t < 4; ++t)
-      storeFirst(row[t] + i, invLambda4 * widen(load4(row[t] + i)) - k4[t] * gi,
-                 t + 1);
-    for (DT32S j = 0; j < i; j += 4) {
-      const Acc4 gj = widen(load4(g + j));
-#pragma GCC unroll 4
-      for (int t = 0; t < 4; ++t)
-        store4(row[t] + j, invLambda4 * widen(load4(row[t] + j)) - k4[t] * gj);
+#pragma GCC unroll 8
+    for (int t = 0; t < W; ++t)
+      storeFirst<W>(row[t] + i,
+                    invLambdaV * loadWide<W>(row[t] + i) - kv[t] * gi, t + 1);
+    for (DT32S j = 0; j < i; j += W) {
+      const AccV<W> gj = loadWide<W>(g + j);
+#pragma GCC unroll 8
+      for (int t = 0; t < W; ++t)
+        storeSamples<W>(row[t] + j,
+                        narrow<W>(invLambdaV * loadWide<W>(row[t] + j) -
+                                  kv[t] * gj));
     }
   }
+}
+
+// Groups of W rows, then of 4 (when W is 8), then the last rows one by one.
+template <int W>
+WIDE_INLINE void updateLanes(DT32F *__restrict P, const DT32F *__restrict g,
+                             DT32F *__restrict w, DT32S n, Acc q,
+                             Acc invLambda, Acc e) {
+  size_t start = 0;
+  DT32S i = 0;
+  updateGroups<W>(P, g, w, n, q, invLambda, e, start, i);
+  if (W > 4) updateGroups<4>(P, g, w, n, q, invLambda, e, start, i);
   for (; i < n; ++i) {
     updateOne(P + start, g, w, i, q, invLambda, e);
     start += size_t(i) + 1;
   }
 }
+
+QUOLM_WIDE_BY_LANES(void updateWide(DT32F *__restrict P,
+                                    const DT32F *__restrict g,
+                                    DT32F *__restrict w, DT32S n, Acc q,
+                                    Acc invLambda, Acc e),
+                    updateLanes, (P, g, w, n, q, invLambda, e))
 
 }  // namespace
 
