@@ -13,8 +13,8 @@ namespace quolm32f::rlstriangle {
 
 // g = P*x: g[i] sums P(i, j) * x[j] over j = 0..n-1 in increasing j, and in
 // the single build every partial sum is rounded to the sample type, as it
-// lives in g[i]. The wide form runs groups of 16 rows, then of 4, then the
-// last rows one by one.
+// lives in g[i]. The wide form runs blocks of 8 rows (4 under AVX2 and the
+// baseline), then a band of 4, then the last rows one by one.
 void timesVector(const DT32F *P, const DT32F *x, DT32F *g, DT32S n);
 void timesVectorScalar(const DT32F *P, const DT32F *x, DT32F *g, DT32S n);
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The RLS triangle kernels: the scalar reference against the textbook loops
 // over the full symmetric matrix, and the wide forms against the reference,
-// bit for bit over sizes around the group widths (4 and 16 rows). The
+// bit for bit over sizes around the block widths (4 and 8 rows) and the runs
+// of up to 8 blocks, with the band of 4 and the single rows after them. The
 // kernels are internal to the library, so their source is compiled in here.
 #include <string.h>
 
@@ -12,8 +13,8 @@ using namespace quolm32f::rlstriangle;
 
 namespace {
 
-const int kSizes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  13, 15, 16,
-                      17, 18, 19, 20, 31, 32, 33, 36, 37, 42, 64, 67};
+const int kSizes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  13, 15, 16, 17, 18,
+                      19, 20, 31, 32, 33, 36, 37, 42, 64, 67, 76, 79, 137};
 
 // P(i, j) of a packed lower triangle, read on either side of the diagonal.
 DT32F at(const Vec &P, int i, int j) {
