@@ -70,7 +70,7 @@ static_assert(FLT_EVAL_METHOD == 0,
 
 // Some wide kernels run best at a width that differs by target: 8 Acc lanes
 // use the 32 vector registers of AVX-512, but spill from the 16 of AVX2,
-// where 4 lanes run faster (the RLS triangle, 3 times as fast). For them,
+// where 4 lanes run faster (the RLS triangle, 4 times as fast). For them,
 // QUOLM_WIDE_BY_LANES(decl, body, args) defines the function declared by
 // `decl` for the targets of QUOLM_WIDE_CLONES, picked at run time in the
 // same way (GCC's function multiversioning), each calling body<8> args
