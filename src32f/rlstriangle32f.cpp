@@ -62,7 +62,10 @@ WIDE_INLINE void transpose(AccV<4> (&t)[4]) {
   t[3] = __builtin_shufflevector(a1, a3, 2, 3, 6, 7);
 }
 
-// Three rounds of pairing: lanes, then pairs of lanes, then halves.
+// Three rounds of pairing: lanes (within each pair of lanes), then pairs
+// of lanes, then pairs of pairs, the last two moving whole pairs of lanes
+// (one shuffle with an immediate under AVX-512, no index vector to load and
+// copy).
 WIDE_INLINE void transpose(AccV<8> (&t)[8]) {
   AccV<8> a[8], b[8];
 #pragma GCC unroll 4
@@ -71,21 +74,26 @@ WIDE_INLINE void transpose(AccV<8> (&t)[8]) {
     a[p + 1] =
         __builtin_shufflevector(t[p], t[p + 1], 1, 9, 3, 11, 5, 13, 7, 15);
   }
+  // b[4h + 2s + e]: pairs 2s, 2s+1 of a[4h + e] and of a[4h + 2 + e].
 #pragma GCC unroll 2
-  for (int s = 0; s < 8; s += 4)
+  for (int h = 0; h < 8; h += 4)
 #pragma GCC unroll 2
     for (int e = 0; e < 2; ++e) {
-      b[s + e] = __builtin_shufflevector(a[s + e], a[s + 2 + e], 0, 1, 8, 9, 4,
-                                         5, 12, 13);
-      b[s + 2 + e] = __builtin_shufflevector(a[s + e], a[s + 2 + e], 2, 3, 10,
-                                             11, 6, 7, 14, 15);
+      b[h + e] = __builtin_shufflevector(a[h + e], a[h + 2 + e], 0, 1, 2, 3, 8,
+                                         9, 10, 11);
+      b[h + 2 + e] = __builtin_shufflevector(a[h + e], a[h + 2 + e], 4, 5, 6,
+                                             7, 12, 13, 14, 15);
     }
-#pragma GCC unroll 4
-  for (int k = 0; k < 4; ++k) {
-    t[k] = __builtin_shufflevector(b[k], b[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
-    t[k + 4] =
-        __builtin_shufflevector(b[k], b[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
-  }
+  // Column 4s + 2q + e: pair q of b[2s + e] twice, then of b[4 + 2s + e].
+#pragma GCC unroll 2
+  for (int s = 0; s < 2; ++s)
+#pragma GCC unroll 2
+    for (int e = 0; e < 2; ++e) {
+      t[4 * s + e] = __builtin_shufflevector(b[2 * s + e], b[4 + 2 * s + e], 0,
+                                             1, 4, 5, 8, 9, 12, 13);
+      t[4 * s + 2 + e] = __builtin_shufflevector(
+          b[2 * s + e], b[4 + 2 * s + e], 2, 3, 6, 7, 10, 11, 14, 15);
+    }
 }
 
 // Row i of the packed triangle.
