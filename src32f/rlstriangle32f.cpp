@@ -224,7 +224,7 @@ template <int W>
 WIDE_INLINE AccV<W> blockOfX(const DT32F *x, DT32S t, AccV<W> (&xr)[W]) {
   const AccV<W> xs = loadWide<W>(x + W * t);
 #pragma GCC unroll 8
-  for (int m = 0; m < W; ++m) xr[m] = splatLane<W>(xs, m);
+  for (int m = 0; m < W; ++m) xr[m] = splat<W>(xs[m]);
   return xs;
 }
 

@@ -80,13 +80,6 @@ WIDE_INLINE void storeFirst(DT32F *p, const AccV<W> &v, int count) {
   memcpy(p, &s, size_t(count) * sizeof(DT32F));
 }
 
-// Lane m of v in every lane: a permutation, which leaves the conversion
-// ports to the chains.
-template <int W>
-WIDE_INLINE AccV<W> splatLane(const AccV<W> &v, int m) {
-  return __builtin_shuffle(v, laneIndex<W>() * 0 + m);
-}
-
 // v in every lane. Not 0 + v, which turns -0 into +0.
 template <int W>
 WIDE_INLINE AccV<W> splat(Acc v) {
