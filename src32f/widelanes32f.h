@@ -12,7 +12,7 @@
 
 #include <utility>
 
-#include "wide4_32f.h"
+#include "wide4_32f.h"  // WIDE_INLINE, and the note on -Wpsabi
 
 namespace quolm32f::widelanes {
 
@@ -20,7 +20,7 @@ template <int W>
 struct Lanes {
   typedef DT32F Sample __attribute__((vector_size(W * sizeof(DT32F))));
   typedef Acc Wide __attribute__((vector_size(W * sizeof(Acc))));
-  typedef long long Mask __attribute__((vector_size(W * sizeof(Acc))));
+  typedef long long Index __attribute__((vector_size(W * sizeof(Acc))));
 };
 
 template <int W>
@@ -30,8 +30,8 @@ using AccV = typename Lanes<W>::Wide;
 
 // Lane k holds k.
 template <int W>
-WIDE_INLINE typename Lanes<W>::Mask laneIndex() {
-  typename Lanes<W>::Mask r;
+WIDE_INLINE typename Lanes<W>::Index laneIndex() {
+  typename Lanes<W>::Index r;
 #pragma GCC unroll 8
   for (int k = 0; k < W; ++k) r[k] = k;
   return r;
