@@ -118,7 +118,8 @@ WIDE_INLINE SampleV<W> step(const SampleV<W> &sum, const AccV<W> &v) {
 // 20 times as long as the ports spend on it: 8 chains keep them busy. In
 // the double build it is one addition, and more chains only spill
 // registers (2 against 8: 20% faster at n = 128 under AVX2).
-constexpr int kChains = sizeof(DT32F) == sizeof(float) ? 8 : 2;
+constexpr bool kSingle = sizeof(DT32F) == sizeof(float);
+constexpr int kChains = kSingle ? 8 : 2;
 
 // The symmetric tile whose lower triangle (diagonal included) is that of
 // tile (R, R): the elements above the diagonal, which the loads read from
@@ -245,11 +246,15 @@ WIDE_INLINE AccV<W> blockOfX(const DT32F *x, DT32S t, AccV<W> (&xr)[W]) {
 template <int W>
 WIDE_INLINE void tileSteps(const DT32F *P, const DT32F *x, DT32F *g,
                            DT32S blocks) {
+  // The row halves keep no products, only their chains: in the single build
+  // twice as many fit the 32 registers of AVX-512 and hide more of the
+  // round trips (3% faster at n = 128).
+  constexpr int rowChains = kSingle && W == 8 ? 2 * kChains : kChains;
   for (DT32S i = 0; i < W * blocks; ++i) g[i] = DT32F(0);
   for (DT32S t = 0; t < blocks; ++t) {
     AccV<W> xr[W];
     const AccV<W> xs = blockOfX<W>(x, t, xr);
-    rowBlock<W, kChains>(P, xr, g, t);
+    rowBlock<W, rowChains>(P, xr, g, t);
     downRun<W, kChains>(P, xs, g, t + 1, t, blocks);
   }
 }
@@ -335,7 +340,7 @@ template <int W>
 WIDE_INLINE void updateLanes(DT32F *__restrict P, const DT32F *__restrict g,
                              DT32F *__restrict w, DT32S n, Acc q,
                              Acc invLambda, Acc e) {
-  constexpr int V = sizeof(DT32F) == sizeof(float) ? W : 4;
+  constexpr int V = kSingle ? W : 4;
   size_t start = 0;
   DT32S i = 0;
   updateGroups<V>(P, g, w, n, q, invLambda, e, start, i);
