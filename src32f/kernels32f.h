@@ -51,28 +51,33 @@ static_assert(FLT_EVAL_METHOD == 0,
 #define QUOLM_KEEP_STATEMENT_ORDER
 #endif
 
-// Marks a hot internal function (one with internal linkage) to be built also
-// for AVX2 and for AVX-512 (x86-64-v4) and picked at run time. Nothing is
-// fused in any of them (-ffp-contract=off), so all round every value alike
-// and give the same results. QUOLM_NO_AVX512_CLONES (the CMake option
-// QUOLM_AVX512_CLONES=OFF) leaves the AVX-512 build out, so that a machine
-// with AVX-512 can run and check the AVX2 build.
+// The run-time dispatch marks, for hot functions with internal linkage.
+// QUOLM_WIDE_CLONES builds one also for AVX2; QUOLM_WIDER_CLONES also for
+// AVX-512 (x86-64-v4), for the kernels measured faster there (the transform
+// is not: its single-build clone for x86-64-v4 ran 5-10% slower). The clone
+// the CPU can run is picked at run time. Nothing is fused in any of them
+// (-ffp-contract=off), so all round every value alike and give the same
+// results. QUOLM_NO_AVX512_CLONES (the CMake option QUOLM_AVX512_CLONES=OFF)
+// leaves the AVX-512 builds out, so that a machine with AVX-512 can run and
+// check the AVX2 builds.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#ifdef QUOLM_NO_AVX512_CLONES
 #define QUOLM_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
+#ifdef QUOLM_NO_AVX512_CLONES
+#define QUOLM_WIDER_CLONES QUOLM_WIDE_CLONES
 #else
-#define QUOLM_WIDE_CLONES \
+#define QUOLM_WIDER_CLONES \
   __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #endif
 #else
 #define QUOLM_WIDE_CLONES
+#define QUOLM_WIDER_CLONES
 #endif
 
 // Some wide kernels run best at a width that differs by target: 8 Acc lanes
 // use the 32 vector registers of AVX-512, but spill from the 16 of AVX2,
 // where 4 lanes run faster (the RLS triangle, 4 times as fast). For them,
 // QUOLM_WIDE_BY_LANES(decl, body, args) defines the function declared by
-// `decl` for the targets of QUOLM_WIDE_CLONES, picked at run time in the
+// `decl` for the targets of QUOLM_WIDER_CLONES, picked at run time in the
 // same way (GCC's function multiversioning), each calling body<8> args
 // (AVX-512) or body<4> args (AVX2, the baseline, other compilers).
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
