@@ -1,87 +1,163 @@
 // SPDX-License-Identifier: MIT
-// The wide forms of the transversal kernels: the dot product over a ring and
-// the coefficient update after it, also built for AVX2 (QUOLM_WIDE_CLONES).
-// Each lane runs the scalar loop's arithmetic on its own element, and the dot
-// product keeps its one accumulator in index order, so both give the values
-// of dotCircBuf and addScaled bit for bit.
-#include "wide4_32f.h"
+// The wide forms of the transversal kernels: the dot product over a ring, the
+// coefficient update after it, and one adaptation step that runs both, also
+// built for AVX2 and AVX-512 (QUOLM_WIDE_CLONES). Each lane runs the scalar
+// loop's arithmetic on its own element, and the dot product keeps its one
+// accumulator in index order, so all give the values of dotCircBuf and
+// addScaled bit for bit.
+#include "lmsstep32f.h"
+#include "wide8_32f.h"
 
 namespace quolm32f {
 
 namespace {
 
-using namespace wide4;
+using namespace wide8;
 
-// acc + sum_k a[k] * b[k] for k < n, added in index order. The sum is a chain
-// of dependent additions, one per element whatever the width. Widening and
-// multiplying four elements to a vector takes a quarter of the conversion
-// slots of the scalar loop (whose two widenings per element kept those ports
-// as busy as the chain in the single build) and leaves them to the update.
-WIDE_INLINE Acc dotRun(Acc acc, const DT32F *a, const DT32F *b, DT32S n) {
-  DT32S k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const Acc4 p = widen(load4(a + k)) * widen(load4(b + k));
-    acc += p[0];
-    acc += p[1];
-    acc += p[2];
-    acc += p[3];
+// Groups of eight: one AVX-512 register of Acc. The conversions bound the
+// update, and they ran at about one instruction per cycle whatever its width
+// (four or eight lanes), so the widest group takes the fewest.
+constexpr DT32S kGroup = kLanes;
+
+// The regressor of coefficient k is ring slot p + k below m = L - p, slot
+// k - m from there on.
+WIDE_INLINE DT32S slotOf(DT32S k, DT32S p, DT32S m) {
+  return k < m ? p + k : k - m;
+}
+
+// The regressors of group k: one load, or lane by lane across the wrap.
+WIDE_INLINE Sample8 regressors(const DT32F *ring, DT32S p, DT32S m, DT32S k) {
+  if (k >= m || m - k >= kGroup) return load8(ring + slotOf(k, p, m));
+  Sample8 v;
+  for (DT32S j = 0; j < kGroup; ++j) v[j] = ring[slotOf(k + j, p, m)];
+  return v;
+}
+
+// Calls f(k, u) for the whole groups k = from, from + 8, ... below n, u the
+// regressors of group k; returns where the tail starts.
+template <class F>
+WIDE_INLINE DT32S forGroups(const DT32F *ring, DT32S p, DT32S m, DT32S from,
+                            DT32S n, F f) {
+  const DT32S end = n - n % kGroup;
+  const DT32S runEnd = m < end ? m : end;
+  DT32S k = from;
+  for (; runEnd - k >= kGroup; k += kGroup) f(k, load8(ring + p + k));
+  if (k < runEnd) {
+    f(k, regressors(ring, p, m, k));
+    k += kGroup;
   }
-  for (; k < n; ++k) acc += Acc(a[k]) * Acc(b[k]);
+  for (; k < end; k += kGroup) f(k, load8(ring + k - m));
+  return k;
+}
+
+WIDE_INLINE Acc addLanes(Acc acc, const Acc8 &v) {
+  for (DT32S j = 0; j < kGroup; ++j) acc += v[j];
   return acc;
 }
 
-// addScaled<R> four elements to a vector: the product g * r, the sum in Acc
-// and one rounding per element, as in the scalar loop, which takes the tail.
-// The sign law's product g * (+-1) is exact, so it is a choice of +-g. Four
-// lanes fill one AVX2 register of Acc; the three conversions of a group bound
-// the loop, so unrolling it further gained nothing.
-template <Regressor R>
-WIDE_INLINE void addScaledRun(DT32F *w, const DT32F *u, DT32F g, DT32S n) {
-  const Acc4 g4 = splat(g);
-  DT32S k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const Acc4 uk = widen(load4(u + k));
-    const Acc4 step = R == Regressor::Sign ? (uk >= 0 ? g4 : -g4) : g4 * uk;
-    store4(w + k, widen(load4(w + k)) + step);
+// The widened regressors and coefficients of the first groups, kept by the
+// dot product of an adaptation step for the update after it (adaptClones).
+constexpr DT32S kStagedGroups = 64;  // 512 taps, 8 KiB of stack
+struct Staged {
+  Acc8 u[kStagedGroups], w[kStagedGroups];
+};
+
+// Stores x at slot p and returns dotCircBuf from there; keeps the widened
+// operands of the first groups in *staged when it is given. The
+// coefficients go in groups of eight from k = 0 whatever p is, as in the
+// update, so every load of a group the last update stored is served from
+// that store. The first group reads the ring before x goes in: a load over
+// the slot just stored would wait for the store to complete.
+WIDE_INLINE Acc dotInsert(DT32F x, DT32F *ring, DT32S ringLength, DT32S p,
+                          const DT32F *coefs, DT32S n,
+                          Staged *staged = nullptr) {
+  const DT32S m = ringLength - p;
+  if (n < kGroup) {
+    ring[p] = x;
+    Acc acc = 0.0;
+    for (DT32S k = 0; k < n; ++k)
+      acc += Acc(ring[slotOf(k, p, m)]) * Acc(coefs[k]);
+    return acc;
   }
-  addScaled<R>(w + k, u + k, g, n - k);
+  Acc acc = 0.0;
+  auto group = [&](DT32S k, const Sample8 &v) {
+    const Acc8 u = widen8(v), c = widen8(load8(coefs + k));
+    if (staged && k < kStagedGroups * kGroup) {
+      staged->u[k / kGroup] = u;
+      staged->w[k / kGroup] = c;
+    }
+    acc = addLanes(acc, u * c);
+  };
+  Sample8 first = regressors(ring, p, m, 0);
+  first[0] = x;
+  ring[p] = x;
+  group(0, first);
+  const DT32S tail = forGroups(ring, p, m, kGroup, n, group);
+  for (DT32S k = tail; k < n; ++k)
+    acc += Acc(ring[slotOf(k, p, m)]) * Acc(coefs[k]);
+  return acc;
 }
 
+// g * u, or +-g by the sign of u, lane by lane.
 template <Regressor R>
-WIDE_INLINE void addScaledCircRuns(DT32F *w, const DT32F *ring,
-                                   DT32S ringLength, DT32S p, DT32F g,
-                                   DT32S n) {
-  const DT32S m = ringLength - p < n ? ringLength - p : n;
-  addScaledRun<R>(w, ring + p, g, m);
-  addScaledRun<R>(w + m, ring, g, n - m);
+WIDE_INLINE Acc8 stepOf(const Acc8 &u, const Acc8 &g8) {
+  if constexpr (R == Regressor::Sign)
+    return u >= 0 ? g8 : -g8;
+  else
+    return g8 * u;
 }
 
-// Stores x at slot p and sums from there. The first product takes x from its
-// register: a vector load over the slot just stored cannot be served from the
-// store and waits for it to complete (about a fifth of the sum's time at
-// N = 256).
+// The update from group `from` on, reading and widening both operands.
+template <Regressor R>
+WIDE_INLINE void addScaledCircGroups(DT32F *w, const DT32F *ring,
+                                     DT32S ringLength, DT32S p, DT32F g,
+                                     DT32S n, DT32S from = 0) {
+  const DT32S m = ringLength - p;
+  const Acc8 g8 = splat8(g);
+  const DT32S tail =
+      forGroups(ring, p, m, from, n, [&](DT32S k, const Sample8 &v) {
+        store8(w + k, widen8(load8(w + k)) + stepOf<R>(widen8(v), g8));
+      });
+  for (DT32S k = tail; k < n; ++k)
+    addScaled<R>(w + k, ring + slotOf(k, p, m), g, 1);
+}
+
 QUOLM_WIDE_CLONES Acc dotInsertClones(DT32F x, DT32F *ring, DT32S ringLength,
                                       DT32S p, const DT32F *coefs, DT32S n) {
-  ring[p] = x;
-  if (n < 1) return 0.0;
-  Acc acc = 0.0;
-  acc += Acc(x) * Acc(coefs[0]);
-  const DT32S q = ringUp(p, ringLength);
-  const DT32S m = ringLength - q < n - 1 ? ringLength - q : n - 1;
-  acc = dotRun(acc, ring + q, coefs + 1, m);
-  return dotRun(acc, ring, coefs + 1 + m, n - 1 - m);
+  return dotInsert(x, ring, ringLength, p, coefs, n);
 }
 
 QUOLM_WIDE_CLONES void addScaledCircClones(DT32F *w, const DT32F *ring,
                                            DT32S ringLength, DT32S p, DT32F g,
                                            DT32S n) {
-  addScaledCircRuns<Regressor::Value>(w, ring, ringLength, p, g, n);
+  addScaledCircGroups<Regressor::Value>(w, ring, ringLength, p, g, n);
 }
 
 QUOLM_WIDE_CLONES void addSignScaledCircClones(DT32F *w, const DT32F *ring,
                                                DT32S ringLength, DT32S p,
                                                DT32F g, DT32S n) {
-  addScaledCircRuns<Regressor::Sign>(w, ring, ringLength, p, g, n);
+  addScaledCircGroups<Regressor::Sign>(w, ring, ringLength, p, g, n);
+}
+
+// The step's critical path is the chain of the dot product, then g, then
+// the update, whose first stores the next step's first products wait for.
+// The dot product keeps its widened operands of the first groups, so that
+// after g only a product, a sum and one narrowing per group remain: the
+// conversions are the update's bottleneck, and widening both operands
+// again after g held the next step back by about a sixth of the sum's time
+// at N = 256.
+template <Regressor R, class Rule>
+QUOLM_WIDE_CLONES Acc adaptClones(DT32F x, DT32F *ring, DT32S ringLength,
+                                  DT32S p, DT32F *coefs, DT32S n, Rule rule) {
+  Staged staged;
+  const Acc y = dotInsert(x, ring, ringLength, p, coefs, n, &staged);
+  const DT32F g = rule(y);
+  const Acc8 g8 = splat8(g);
+  const DT32S groups = n / kGroup < kStagedGroups ? n / kGroup : kStagedGroups;
+  for (DT32S i = 0; i < groups; ++i)
+    store8(coefs + i * kGroup, staged.w[i] + stepOf<R>(staged.u[i], g8));
+  addScaledCircGroups<R>(coefs, ring, ringLength, p, g, n, groups * kGroup);
+  return y;
 }
 
 }  // namespace
@@ -100,5 +176,26 @@ void addSignScaledCircWide(DT32F *w, const DT32F *ring, DT32S ringLength,
                            DT32S p, DT32F g, DT32S n) {
   addSignScaledCircClones(w, ring, ringLength, p, g, n);
 }
+
+template <Regressor R, class Rule>
+Acc adaptWide(DT32F x, DT32F *ring, DT32S ringLength, DT32S p, DT32F *coefs,
+              DT32S n, Rule rule) {
+  return adaptClones<R>(x, ring, ringLength, p, coefs, n, rule);
+}
+
+template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S,
+                                         DT32F *, DT32S,
+                                         LmsRule<ErrorLaw::Value>);
+template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S,
+                                         DT32F *, DT32S,
+                                         LmsRule<ErrorLaw::Sign>);
+template Acc adaptWide<Regressor::Sign>(DT32F, DT32F *, DT32S, DT32S,
+                                        DT32F *, DT32S,
+                                        LmsRule<ErrorLaw::Value>);
+template Acc adaptWide<Regressor::Sign>(DT32F, DT32F *, DT32S, DT32S,
+                                        DT32F *, DT32S,
+                                        LmsRule<ErrorLaw::Sign>);
+template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S,
+                                         DT32F *, DT32S, NlmsRule);
 
 }  // namespace quolm32f
