@@ -6,17 +6,19 @@
 // accumulator in index order, so all give the values of dotCircBuf and
 // addScaled bit for bit.
 #include "lmsstep32f.h"
-#include "wide8_32f.h"
+#include "widegroup32f.h"
 
 namespace quolm32f {
 
 namespace {
 
-using namespace wide8;
+using namespace widegroup;
 
-// Groups of eight: one AVX-512 register of Acc. The conversions bound the
-// update, and they ran at about one instruction per cycle whatever its width
-// (four or eight lanes), so the widest group takes the fewest.
+// Groups of 32 bytes of samples. In the single build that is eight, one
+// AVX-512 register of Acc: the conversions bound the update, and they ran at
+// about one instruction per cycle whatever the width (four or eight lanes),
+// so the widest group takes the fewest. The double build converts nothing,
+// and four lanes kept its filters as fast as before (eight were slower).
 constexpr DT32S kGroup = kLanes;
 
 // The regressor of coefficient k is ring slot p + k below m = L - p, slot
@@ -25,46 +27,50 @@ WIDE_INLINE DT32S slotOf(DT32S k, DT32S p, DT32S m) {
   return k < m ? p + k : k - m;
 }
 
-// The regressors of group k: one load, or lane by lane across the wrap.
-WIDE_INLINE Sample8 regressors(const DT32F *ring, DT32S p, DT32S m, DT32S k) {
-  if (k >= m || m - k >= kGroup) return load8(ring + slotOf(k, p, m));
-  Sample8 v;
-  for (DT32S j = 0; j < kGroup; ++j) v[j] = ring[slotOf(k + j, p, m)];
-  return v;
+// The regressors of group k: one load, or across the wrap the last r = m - k
+// slots and the first kGroup - r, from a load at each end of the ring (which
+// holds a whole group) joined by one permute.
+WIDE_INLINE Samples regressors(const DT32F *ring, DT32S p, DT32S m, DT32S k) {
+  if (k >= m || m - k >= kGroup) return loadGroup(ring + slotOf(k, p, m));
+  const Lanes take = kLaneNumbers + Lane(kGroup - (m - k));
+  return __builtin_shuffle(loadGroup(ring + p + m - kGroup), loadGroup(ring),
+                           take);
 }
 
-// Calls f(k, u) for the whole groups k = from, from + 8, ... below n, u the
-// regressors of group k; returns where the tail starts.
+// Calls f(k, u) for the whole groups k = from, from + kGroup, ... below n, u
+// the regressors of group k; returns where the tail starts.
 template <class F>
 WIDE_INLINE DT32S forGroups(const DT32F *ring, DT32S p, DT32S m, DT32S from,
                             DT32S n, F f) {
   const DT32S end = n - n % kGroup;
   const DT32S runEnd = m < end ? m : end;
   DT32S k = from;
-  for (; runEnd - k >= kGroup; k += kGroup) f(k, load8(ring + p + k));
+  for (; runEnd - k >= kGroup; k += kGroup) f(k, loadGroup(ring + p + k));
   if (k < runEnd) {
     f(k, regressors(ring, p, m, k));
     k += kGroup;
   }
-  for (; k < end; k += kGroup) f(k, load8(ring + k - m));
+  for (; k < end; k += kGroup) f(k, loadGroup(ring + k - m));
   return k;
 }
 
-WIDE_INLINE Acc addLanes(Acc acc, const Acc8 &v) {
+WIDE_INLINE Acc addLanes(Acc acc, const Accs &v) {
   for (DT32S j = 0; j < kGroup; ++j) acc += v[j];
   return acc;
 }
 
 // The widened regressors and coefficients of the first groups, kept by the
 // dot product of an adaptation step for the update after it (adaptClones).
-constexpr DT32S kStagedGroups = 64;  // 512 taps, 8 KiB of stack
+constexpr DT32S kStagedGroups = 512 / kGroup;  // 512 taps, 8 KiB of stack
+// Only a widening that converts is worth keeping (none in the double build).
+constexpr bool kWidenConverts = sizeof(DT32F) < sizeof(Acc);
 struct Staged {
-  Acc8 u[kStagedGroups], w[kStagedGroups];
+  Accs u[kStagedGroups], w[kStagedGroups];
 };
 
 // Stores x at slot p and returns dotCircBuf from there; keeps the widened
 // operands of the first groups in *staged when it is given. The
-// coefficients go in groups of eight from k = 0 whatever p is, as in the
+// coefficients go in groups from k = 0 whatever p is, as in the
 // update, so every load of a group the last update stored is served from
 // that store. The first group reads the ring before x goes in: a load over
 // the slot just stored would wait for the store to complete.
@@ -80,15 +86,15 @@ WIDE_INLINE Acc dotInsert(DT32F x, DT32F *ring, DT32S ringLength, DT32S p,
     return acc;
   }
   Acc acc = 0.0;
-  auto group = [&](DT32S k, const Sample8 &v) {
-    const Acc8 u = widen8(v), c = widen8(load8(coefs + k));
+  auto group = [&](DT32S k, const Samples &v) {
+    const Accs u = widen(v), c = widen(loadGroup(coefs + k));
     if (staged && k < kStagedGroups * kGroup) {
       staged->u[k / kGroup] = u;
       staged->w[k / kGroup] = c;
     }
     acc = addLanes(acc, u * c);
   };
-  Sample8 first = regressors(ring, p, m, 0);
+  Samples first = regressors(ring, p, m, 0);
   first[0] = x;
   ring[p] = x;
   group(0, first);
@@ -100,11 +106,11 @@ WIDE_INLINE Acc dotInsert(DT32F x, DT32F *ring, DT32S ringLength, DT32S p,
 
 // g * u, or +-g by the sign of u, lane by lane.
 template <Regressor R>
-WIDE_INLINE Acc8 stepOf(const Acc8 &u, const Acc8 &g8) {
+WIDE_INLINE Accs stepOf(const Accs &u, const Accs &gs) {
   if constexpr (R == Regressor::Sign)
-    return u >= 0 ? g8 : -g8;
+    return u >= 0 ? gs : -gs;
   else
-    return g8 * u;
+    return gs * u;
 }
 
 // The update from group `from` on, reading and widening both operands.
@@ -113,10 +119,10 @@ WIDE_INLINE void addScaledCircGroups(DT32F *w, const DT32F *ring,
                                      DT32S ringLength, DT32S p, DT32F g,
                                      DT32S n, DT32S from = 0) {
   const DT32S m = ringLength - p;
-  const Acc8 g8 = splat8(g);
+  const Accs gs = splat(g);
   const DT32S tail =
-      forGroups(ring, p, m, from, n, [&](DT32S k, const Sample8 &v) {
-        store8(w + k, widen8(load8(w + k)) + stepOf<R>(widen8(v), g8));
+      forGroups(ring, p, m, from, n, [&](DT32S k, const Samples &v) {
+        storeGroup(w + k, widen(loadGroup(w + k)) + stepOf<R>(widen(v), gs));
       });
   for (DT32S k = tail; k < n; ++k)
     addScaled<R>(w + k, ring + slotOf(k, p, m), g, 1);
@@ -150,12 +156,14 @@ template <Regressor R, class Rule>
 QUOLM_WIDE_CLONES Acc adaptClones(DT32F x, DT32F *ring, DT32S ringLength,
                                   DT32S p, DT32F *coefs, DT32S n, Rule rule) {
   Staged staged;
-  const Acc y = dotInsert(x, ring, ringLength, p, coefs, n, &staged);
+  const Acc y = dotInsert(x, ring, ringLength, p, coefs, n,
+                          kWidenConverts ? &staged : nullptr);
   const DT32F g = rule(y);
-  const Acc8 g8 = splat8(g);
-  const DT32S groups = n / kGroup < kStagedGroups ? n / kGroup : kStagedGroups;
+  const Accs gs = splat(g);
+  const DT32S whole = kWidenConverts ? n / kGroup : 0;
+  const DT32S groups = whole < kStagedGroups ? whole : kStagedGroups;
   for (DT32S i = 0; i < groups; ++i)
-    store8(coefs + i * kGroup, staged.w[i] + stepOf<R>(staged.u[i], g8));
+    storeGroup(coefs + i * kGroup, staged.w[i] + stepOf<R>(staged.u[i], gs));
   addScaledCircGroups<R>(coefs, ring, ringLength, p, g, n, groups * kGroup);
   return y;
 }
@@ -183,19 +191,15 @@ Acc adaptWide(DT32F x, DT32F *ring, DT32S ringLength, DT32S p, DT32F *coefs,
   return adaptClones<R>(x, ring, ringLength, p, coefs, n, rule);
 }
 
-template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S,
-                                         DT32F *, DT32S,
-                                         LmsRule<ErrorLaw::Value>);
-template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S,
-                                         DT32F *, DT32S,
-                                         LmsRule<ErrorLaw::Sign>);
-template Acc adaptWide<Regressor::Sign>(DT32F, DT32F *, DT32S, DT32S,
-                                        DT32F *, DT32S,
-                                        LmsRule<ErrorLaw::Value>);
-template Acc adaptWide<Regressor::Sign>(DT32F, DT32F *, DT32S, DT32S,
-                                        DT32F *, DT32S,
-                                        LmsRule<ErrorLaw::Sign>);
-template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S,
-                                         DT32F *, DT32S, NlmsRule);
+template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S, DT32F *,
+                                         DT32S, LmsRule<ErrorLaw::Value>);
+template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S, DT32F *,
+                                         DT32S, LmsRule<ErrorLaw::Sign>);
+template Acc adaptWide<Regressor::Sign>(DT32F, DT32F *, DT32S, DT32S, DT32F *,
+                                        DT32S, LmsRule<ErrorLaw::Value>);
+template Acc adaptWide<Regressor::Sign>(DT32F, DT32F *, DT32S, DT32S, DT32F *,
+                                        DT32S, LmsRule<ErrorLaw::Sign>);
+template Acc adaptWide<Regressor::Value>(DT32F, DT32F *, DT32S, DT32S, DT32F *,
+                                         DT32S, NlmsRule);
 
 }  // namespace quolm32f
