@@ -60,8 +60,11 @@ WIDE_INLINE Acc addLanes(Acc acc, const Accs &v) {
 }
 
 // The widened regressors and coefficients of the first groups, kept by the
-// dot product of an adaptation step for the update after it (adaptClones).
-constexpr DT32S kStagedGroups = 512 / kGroup;  // 512 taps, 8 KiB of stack
+// dot product of an adaptation step for the update after it (adaptClones):
+// up to 1024 taps, 16 KiB of stack in the single build. Keeping 512 left
+// N = 1024 at 1.19 times the bare sum instead of 1.15; keeping 4096 would
+// take 64 KiB and, with the two vectors, no longer fit the L1 cache.
+constexpr DT32S kStagedGroups = 1024 / kGroup;
 // Only a widening that converts is worth keeping (none in the double build).
 constexpr bool kWidenConverts = sizeof(DT32F) < sizeof(Acc);
 struct Staged {
@@ -147,11 +150,15 @@ QUOLM_WIDE_CLONES void addSignScaledCircClones(DT32F *w, const DT32F *ring,
 
 // The step's critical path is the chain of the dot product, then g, then
 // the update, whose first stores the next step's first products wait for.
-// The dot product keeps its widened operands of the first groups, so that
-// after g only a product, a sum and one narrowing per group remain: the
-// conversions are the update's bottleneck, and widening both operands
-// again after g held the next step back by about a sixth of the sum's time
-// at N = 256.
+// Nothing of the update can start before g, and the next step's sum starts
+// only once the update has passed: the update's length after g is what the
+// step costs beyond the sum. Conversions bound it (about one per cycle), so
+// the dot product keeps its widened operands of the first groups and after
+// g only a product, a sum and one narrowing per group remain; widening both
+// operands again after g cost about 15 ns at N = 256 (Zen 5). What is left
+// at N = 256: the step's own latency (with the NLMS division) and the kept
+// groups' narrowings, about 1.15 times the bare sum; beyond the kept groups
+// three conversions per group, about 1.2 times at N = 4096.
 template <Regressor R, class Rule>
 QUOLM_WIDE_CLONES Acc adaptClones(DT32F x, DT32F *ring, DT32S ringLength,
                                   DT32S p, DT32F *coefs, DT32S n, Rule rule) {

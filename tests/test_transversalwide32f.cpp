@@ -83,7 +83,7 @@ void expectPlainStep(Rng &rng, DT32S n, DT32S L, DT32S p, Rule rule,
 
 TEST(TransversalWide, OneCallStepMatchesThePlainStep) {
   Rng rng(9);
-  for (DT32S n : {1, 8, 9, 23, 37, 64, 511, 512, 513, 523})
+  for (DT32S n : {1, 8, 9, 23, 37, 64, 1023, 1024, 1031})
     for (DT32S L : {n, n + 5})
       for (DT32S p = 0; p < L; ++p) {
         const std::string at = "n = " + std::to_string(n) +
