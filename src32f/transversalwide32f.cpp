@@ -29,12 +29,19 @@ WIDE_INLINE DT32S slotOf(DT32S k, DT32S p, DT32S m) {
 
 // The regressors of group k: one load, or across the wrap the last r = m - k
 // slots and the first kGroup - r, from a load at each end of the ring (which
-// holds a whole group) joined by one permute.
+// holds a whole group) joined by one permute. Clang has no permute of two
+// vectors by lane numbers known only at run time: it reads lane by lane.
 WIDE_INLINE Samples regressors(const DT32F *ring, DT32S p, DT32S m, DT32S k) {
   if (k >= m || m - k >= kGroup) return loadGroup(ring + slotOf(k, p, m));
+#ifdef __clang__
+  Samples v;
+  for (DT32S j = 0; j < kGroup; ++j) v[j] = ring[slotOf(k + j, p, m)];
+  return v;
+#else
   const Lanes take = kLaneNumbers + Lane(kGroup - (m - k));
   return __builtin_shuffle(loadGroup(ring + p + m - kGroup), loadGroup(ring),
                            take);
+#endif
 }
 
 // Calls f(k, u) for the whole groups k = from, from + kGroup, ... below n, u

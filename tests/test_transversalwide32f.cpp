@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The wide transversal kernels against the scalar loops, bit for bit, on the
-// form this machine dispatches to: lengths around the group width of eight and
-// every ring slot, so the tails of both runs and the wrap fall everywhere. The
-// kernels are internal to the library, so their source is compiled in here.
+// form this machine dispatches to: lengths around the group width (eight, or
+// four in the double build) and every ring slot, so the tails of both runs
+// and the wrap fall everywhere. The kernels are internal to the library, so
+// their source is compiled in here.
 #include <string.h>
 
 #include "../src32f/transversalwide32f.cpp"
