@@ -5,7 +5,7 @@
 
 #include "blockrun32f.h"
 #include "consts32f.h"
-#include "kernels32f.h"
+#include "lmsstep32f.h"
 #include "quolmbnlms32f.h"
 
 using namespace quolm32f;
@@ -19,17 +19,22 @@ DT32S bnlmsSetUp(quolmBnlms *f, DT32S N, DT32S blockLen, DT32F mu, DT32S rc) {
   return 0;
 }
 
-// Stores x at the write slot, steps the ring and returns the output with the
-// present coefficients; then folds x into the power estimate, restarting a
-// vanished estimate from 1 as the NLMS filter does (nlms32f.cpp says why).
-inline Acc bnlmsFilter(quolmBnlms *f, DT32F x) {
-  const DT32S N = f->length;
-  const Acc y = dotInsertCircBuf(x, f->delayLine, f->coefs, N, N, &f->index);
+// Folds x into the power estimate, restarting a vanished estimate from 1 as
+// the NLMS filter does (nlms32f.cpp says why).
+inline void trackPower(quolmBnlms *f, DT32F x) {
   if (__builtin_expect(f->power < std::numeric_limits<DT32F>::min(), 0) &&
       x != DT32F(0))
     f->power = DT32F(1);
   f->power = DT32F(Acc(kBnlmsGain) * Acc(x) * Acc(x) +
                    Acc(kBnlmsKeep) * Acc(f->power));
+}
+
+// Stores x at the write slot, steps the ring and returns the output with the
+// present coefficients; then tracks x's power.
+inline Acc bnlmsFilter(quolmBnlms *f, DT32F x) {
+  const DT32S N = f->length;
+  const Acc y = dotInsertCircBuf(x, f->delayLine, f->coefs, N, N, &f->index);
+  trackPower(f, x);
   return y;
 }
 
@@ -56,15 +61,14 @@ QUOLM_API DT32S bnlms32fFilterUpdate(quolmBnlms *filter, const DT32F *x,
   if (rc != 1) return rc;
   const DT32S N = filter->length;
   for (DT32S n = 0; n < filter->blockLen; ++n) {
-    const DT32S p = filter->index;
-    const DT32F dn = d[n];
-    const Acc yn = bnlmsFilter(filter, x[n]);
-    const Acc en = Acc(dn) - yn;
+    const DT32F xn = x[n], dn = d[n];
+    trackPower(filter, xn);
+    const NlmsRule rule{filter->mu, dn,
+                        Acc(filter->power) + Acc(kBnlmsEps)};
+    const Acc yn = dotInsertAdaptCirc<Regressor::Value>(
+        xn, filter->delayLine, filter->coefs, N, N, &filter->index, rule);
     y[n] = DT32F(yn);
-    e[n] = DT32F(en);
-    const DT32F g =
-        DT32F(en * Acc(filter->mu) / (Acc(filter->power) + Acc(kBnlmsEps)));
-    addScaledCirc(filter->coefs, filter->delayLine, N, p, g, N);
+    e[n] = DT32F(Acc(dn) - yn);
   }
   return 0;
 }

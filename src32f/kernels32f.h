@@ -117,7 +117,8 @@ inline Acc dotCircBuf(const DT32F *ring, DT32S ringLength, DT32S p,
 }
 
 // Stores x at slot p of the ring and returns dotCircBuf from p: the wide form
-// (transversalwide32f.cpp), the same value bit for bit, also built for AVX2.
+// (transversalwide32f.cpp), the same value bit for bit, also built for AVX2
+// and AVX-512.
 Acc dotInsertWide(DT32F x, DT32F *ring, DT32S ringLength, DT32S p,
                   const DT32F *coefs, DT32S n);
 
@@ -186,24 +187,61 @@ inline void addScaled(DT32F *w, const DT32F *u, DT32F g, DT32S n) {
 // The same update in its wide form (transversalwide32f.cpp), with the
 // regressor read from a ring, starting at slot p (the newest sample) and
 // wrapping at ringLength, in two contiguous runs: the values of addScaled bit
-// for bit, also built for AVX2.
+// for bit, also built for AVX2 and AVX-512.
 void addScaledCircWide(DT32F *w, const DT32F *ring, DT32S ringLength, DT32S p,
                        DT32F g, DT32S n);
 void addSignScaledCircWide(DT32F *w, const DT32F *ring, DT32S ringLength,
                            DT32S p, DT32F g, DT32S n);
 
+// addScaled with the regressor read from the ring as above, in the scalar loop.
+template <Regressor R>
+inline void addScaledCircPlain(DT32F *w, const DT32F *ring, DT32S ringLength,
+                               DT32S p, DT32F g, DT32S n) {
+  const DT32S m = ringLength - p < n ? ringLength - p : n;
+  addScaled<R>(w, ring + p, g, m);
+  addScaled<R>(w + m, ring, g, n - m);
+}
+
 template <Regressor R = Regressor::Value>
 inline void addScaledCirc(DT32F *w, const DT32F *ring, DT32S ringLength,
                           DT32S p, DT32F g, DT32S n) {
   if (n < kWideTaps) {
-    const DT32S m = ringLength - p < n ? ringLength - p : n;
-    addScaled<R>(w, ring + p, g, m);
-    addScaled<R>(w + m, ring, g, n - m);
+    addScaledCircPlain<R>(w, ring, ringLength, p, g, n);
   } else if constexpr (R == Regressor::Sign) {
     addSignScaledCircWide(w, ring, ringLength, p, g, n);
   } else {
     addScaledCircWide(w, ring, ringLength, p, g, n);
   }
+}
+
+// One adaptation step in one call: stores x at slot p, forms y as
+// dotInsertWide does and adds g * u (or g * sign(u)) to the coefficients as
+// addScaledCircWide does, with the step g = rule(y) (a DT32F from an Acc):
+// the values of the two calls in turn, bit for bit, with one dispatch and
+// nothing between the sum and the update. transversalwide32f.cpp
+// instantiates it for the rules of lmsstep32f.h.
+template <Regressor R, class Rule>
+Acc adaptWide(DT32F x, DT32F *ring, DT32S ringLength, DT32S p, DT32F *coefs,
+              DT32S n, Rule rule);
+
+// dotInsertCircBuf, then the update of addScaledCirc by rule(y) from the slot
+// x went to; returns y.
+template <Regressor R, class Rule>
+inline Acc dotInsertAdaptCirc(DT32F x, DT32F *delayLine, DT32F *coefs,
+                              DT32S delayLength, DT32S coefCount,
+                              DT32S *index, Rule rule) {
+  const DT32S p = *index;
+  Acc y;
+  if (coefCount < kWideTaps) {
+    delayLine[p] = x;
+    y = dotCircBuf(delayLine, delayLength, p, coefs, coefCount);
+    addScaledCircPlain<R>(coefs, delayLine, delayLength, p, rule(y),
+                          coefCount);
+  } else {
+    y = adaptWide<R>(x, delayLine, delayLength, p, coefs, coefCount, rule);
+  }
+  *index = ringDown(p, delayLength);
+  return y;
 }
 
 // G outputs of a fixed filter at once, for the G inputs x[0..G-1] that follow

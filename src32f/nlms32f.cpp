@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "consts32f.h"
-#include "kernels32f.h"
+#include "lmsstep32f.h"
 #include "quolmnlms32f.h"
 #include "transversal32f.h"
 
@@ -36,12 +36,10 @@ inline void trackPower(quolmNlms *f, DT32F x) {
                    Acc(f->power) * Acc(kNlmsKeep));
 }
 
-// Forms e = d - y, stores it, tracks x's power and returns the normalised step.
-inline DT32F nlmsStep(quolmNlms *f, DT32F x, DT32F d, Acc y) {
-  const Acc e = Acc(d) - y;
-  f->err = DT32F(e);
+// Tracks x's power and returns the rule of the normalised step for d.
+inline NlmsRule nlmsRule(quolmNlms *f, DT32F x, DT32F d) {
   trackPower(f, x);
-  return DT32F(Acc(f->mu) * e / (Acc(f->power) + Acc(kNlmsEps)));
+  return NlmsRule{f->mu, d, Acc(f->power) + Acc(kNlmsEps)};
 }
 
 }  // namespace
@@ -60,12 +58,11 @@ QUOLM_API DT32S nlms32fInitStatic(quolmNlms *filter, DT32S N, DT32F mu,
 }
 
 QUOLM_API DT32F nlms32fFilterUpdate(quolmNlms *filter, DT32F x, DT32F d) {
-  const DT32S p = filter->index;
   const DT32S n = filter->length;
-  const Acc y = dotInsertCircBuf(x, filter->delayLine, filter->coefs, n, n,
-                                 &filter->index);
-  const DT32F g = nlmsStep(filter, x, d, y);
-  addScaledCirc(filter->coefs, filter->delayLine, n, p, g, n);
+  const Acc y = dotInsertAdaptCirc<Regressor::Value>(
+      x, filter->delayLine, filter->coefs, n, n, &filter->index,
+      nlmsRule(filter, x, d));
+  filter->err = DT32F(Acc(d) - y);
   return DT32F(y);
 }
 
@@ -80,7 +77,8 @@ QUOLM_API DT32F nlms32fFilterOnly(quolmNlms *filter, DT32F x) {
 QUOLM_API DT32F nlms32fLCFilterUpdate(quolmNlms *filter, DT32F d) {
   const DT32S n = filter->length;
   const Acc y = dotLinBuf(filter->delayLine, filter->coefs, n);
-  const DT32F g = nlmsStep(filter, filter->delayLine[0], d, y);
+  const DT32F g = nlmsRule(filter, filter->delayLine[0], d)(y);
+  filter->err = DT32F(Acc(d) - y);
   addScaled<Regressor::Value>(filter->coefs, filter->delayLine, g, n);
   return DT32F(y);
 }

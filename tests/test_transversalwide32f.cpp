@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The wide transversal kernels against the scalar loops, bit for bit, on the
-// form this machine dispatches to: lengths around the group width of four and
-// every ring slot, so the tails of both runs and the wrap fall everywhere. The
-// kernels are internal to the library, so their source is compiled in here.
+// form this machine dispatches to: lengths around the group width (eight, or
+// four in the double build) and every ring slot, so the tails of both runs
+// and the wrap fall everywhere. The kernels are internal to the library, so
+// their source is compiled in here.
 #include <string.h>
 
 #include "../src32f/transversalwide32f.cpp"
@@ -12,7 +13,8 @@ using namespace quolm32f;
 
 namespace {
 
-const DT32S kLengths[] = {1, 2, 3, 4, 5, 7, 8, 9, 13, 16, 17, 31, 37, 64};
+const DT32S kLengths[] = {1,  2,  3,  4,  5,  7,  8,  9,  13,
+                           15, 16, 17, 23, 25, 31, 37, 64};
 
 bool sameBits(const Vec &a, const Vec &b) {
   return a.size() == b.size() &&
@@ -61,6 +63,42 @@ TEST(TransversalWide, MatchesTheScalarLoopsAtEverySlot) {
           EXPECT_TRUE(sameBits(w, plainW)) << at << ", g = " << g;
           EXPECT_TRUE(sameBits(s, plainS)) << at << ", g = " << g;
         }
+      }
+}
+
+// One adaptation step of each law in one call against the plain step: the
+// lengths also straddle the end of the operands the dot product keeps.
+template <Regressor R, class Rule>
+void expectPlainStep(Rng &rng, DT32S n, DT32S L, DT32S p, Rule rule,
+                     const std::string &at) {
+  const Vec coefs = values(rng, n);
+  Vec ring = values(rng, L), w = coefs, plainRing = ring;
+  const DT32F x = DT32F(rng.sym());
+  plainRing[size_t(p)] = x;
+  const Acc plain = dotCircBuf(plainRing.data(), L, p, coefs.data(), n);
+  const Acc y = adaptWide<R>(x, ring.data(), L, p, w.data(), n, rule);
+  EXPECT_EQ(memcmp(&plain, &y, sizeof y), 0) << at;
+  EXPECT_TRUE(sameBits(ring, plainRing)) << at;
+  EXPECT_TRUE(sameBits(w, plainUpdate<R>(coefs, ring, p, rule(plain)))) << at;
+}
+
+TEST(TransversalWide, OneCallStepMatchesThePlainStep) {
+  Rng rng(9);
+  for (DT32S n : {1, 8, 9, 23, 37, 64, 1023, 1024, 1031})
+    for (DT32S L : {n, n + 5})
+      for (DT32S p = 0; p < L; ++p) {
+        const std::string at = "n = " + std::to_string(n) +
+                               ", L = " + std::to_string(L) +
+                               ", p = " + std::to_string(p);
+        const DT32F mu = DT32F(0.01), d = DT32F(rng.sym());
+        using V = LmsRule<ErrorLaw::Value>;
+        using S = LmsRule<ErrorLaw::Sign>;
+        expectPlainStep<Regressor::Value>(rng, n, L, p, V{mu, d}, at);
+        expectPlainStep<Regressor::Value>(rng, n, L, p, S{mu, d}, at);
+        expectPlainStep<Regressor::Sign>(rng, n, L, p, V{mu, d}, at);
+        expectPlainStep<Regressor::Sign>(rng, n, L, p, S{mu, d}, at);
+        expectPlainStep<Regressor::Value>(rng, n, L, p, NlmsRule{mu, d, 1.5},
+                                          at);
       }
 }
 
