@@ -53,8 +53,9 @@ static_assert(FLT_EVAL_METHOD == 0,
 
 // The run-time dispatch marks, for hot functions with internal linkage.
 // QUOLM_WIDE_CLONES builds one also for AVX2; QUOLM_WIDER_CLONES also for
-// AVX-512 (x86-64-v4), for the kernels measured faster there (the transform
-// is not: its single-build clone for x86-64-v4 ran 5-10% slower). The clone
+// AVX-512 (x86-64-v4), for the kernels measured faster there (the
+// transversal and RLS kernels; not the transform, whose single-build clone
+// for x86-64-v4 ran 5-10% slower). The clone
 // the CPU can run is picked at run time. Nothing is fused in any of them
 // (-ffp-contract=off), so all round every value alike and give the same
 // results. QUOLM_NO_AVX512_CLONES (the CMake option QUOLM_AVX512_CLONES=OFF)

@@ -1,25 +1,39 @@
 // SPDX-License-Identifier: MIT
 // The wide forms of the transversal kernels: the dot product over a ring, the
 // coefficient update after it, and one adaptation step that runs both, also
-// built for AVX2 and AVX-512 (QUOLM_WIDE_CLONES). Each lane runs the scalar
+// built for AVX2 and AVX-512 (QUOLM_WIDER_CLONES). Each lane runs the scalar
 // loop's arithmetic on its own element, and the dot product keeps its one
 // accumulator in index order, so all give the values of dotCircBuf and
 // addScaled bit for bit.
 #include "lmsstep32f.h"
-#include "widegroup32f.h"
+#include "widelanes32f.h"
 
 namespace quolm32f {
 
 namespace {
 
-using namespace widegroup;
+using namespace widelanes;
 
 // Groups of 32 bytes of samples. In the single build that is eight, one
 // AVX-512 register of Acc: the conversions bound the update, and they ran at
 // about one instruction per cycle whatever the width (four or eight lanes),
 // so the widest group takes the fewest. The double build converts nothing,
 // and four lanes kept its filters as fast as before (eight were slower).
-constexpr DT32S kGroup = kLanes;
+constexpr DT32S kGroup = 32 / sizeof(DT32F);
+typedef SampleV<kGroup> Samples;
+typedef AccV<kGroup> Accs;
+typedef SampleLanes<kGroup> GroupLanes;
+
+template <size_t... J>
+constexpr GroupLanes laneNumbers(std::index_sequence<J...>) {
+  return GroupLanes{SampleLane(J)...};
+}
+constexpr GroupLanes kLaneNumbers =
+    laneNumbers(std::make_index_sequence<kGroup>{});
+
+WIDE_INLINE Samples loadGroup(const DT32F *p) {
+  return loadSamples<kGroup>(p);
+}
 
 // The regressor of coefficient k is ring slot p + k below m = L - p, slot
 // k - m from there on.
@@ -38,7 +52,7 @@ WIDE_INLINE Samples regressors(const DT32F *ring, DT32S p, DT32S m, DT32S k) {
   for (DT32S j = 0; j < kGroup; ++j) v[j] = ring[slotOf(k + j, p, m)];
   return v;
 #else
-  const Lanes take = kLaneNumbers + Lane(kGroup - (m - k));
+  const GroupLanes take = kLaneNumbers + SampleLane(kGroup - (m - k));
   return __builtin_shuffle(loadGroup(ring + p + m - kGroup), loadGroup(ring),
                            take);
 #endif
@@ -97,7 +111,7 @@ WIDE_INLINE Acc dotInsert(DT32F x, DT32F *ring, DT32S ringLength, DT32S p,
   }
   Acc acc = 0.0;
   auto group = [&](DT32S k, const Samples &v) {
-    const Accs u = widen(v), c = widen(loadGroup(coefs + k));
+    const Accs u = widen<kGroup>(v), c = widen<kGroup>(loadGroup(coefs + k));
     if (staged && k < kStagedGroups * kGroup) {
       staged->u[k / kGroup] = u;
       staged->w[k / kGroup] = c;
@@ -129,27 +143,28 @@ WIDE_INLINE void addScaledCircGroups(DT32F *w, const DT32F *ring,
                                      DT32S ringLength, DT32S p, DT32F g,
                                      DT32S n, DT32S from = 0) {
   const DT32S m = ringLength - p;
-  const Accs gs = splat(g);
+  const Accs gs = splat<kGroup>(g);
   const DT32S tail =
       forGroups(ring, p, m, from, n, [&](DT32S k, const Samples &v) {
-        storeGroup(w + k, widen(loadGroup(w + k)) + stepOf<R>(widen(v), gs));
+        const Accs wk = widen<kGroup>(loadGroup(w + k));
+        storeNarrow<kGroup>(w + k, wk + stepOf<R>(widen<kGroup>(v), gs));
       });
   for (DT32S k = tail; k < n; ++k)
     addScaled<R>(w + k, ring + slotOf(k, p, m), g, 1);
 }
 
-QUOLM_WIDE_CLONES Acc dotInsertClones(DT32F x, DT32F *ring, DT32S ringLength,
+QUOLM_WIDER_CLONES Acc dotInsertClones(DT32F x, DT32F *ring, DT32S ringLength,
                                       DT32S p, const DT32F *coefs, DT32S n) {
   return dotInsert(x, ring, ringLength, p, coefs, n);
 }
 
-QUOLM_WIDE_CLONES void addScaledCircClones(DT32F *w, const DT32F *ring,
+QUOLM_WIDER_CLONES void addScaledCircClones(DT32F *w, const DT32F *ring,
                                            DT32S ringLength, DT32S p, DT32F g,
                                            DT32S n) {
   addScaledCircGroups<Regressor::Value>(w, ring, ringLength, p, g, n);
 }
 
-QUOLM_WIDE_CLONES void addSignScaledCircClones(DT32F *w, const DT32F *ring,
+QUOLM_WIDER_CLONES void addSignScaledCircClones(DT32F *w, const DT32F *ring,
                                                DT32S ringLength, DT32S p,
                                                DT32F g, DT32S n) {
   addScaledCircGroups<Regressor::Sign>(w, ring, ringLength, p, g, n);
@@ -167,17 +182,18 @@ QUOLM_WIDE_CLONES void addSignScaledCircClones(DT32F *w, const DT32F *ring,
 // groups' narrowings, about 1.15 times the bare sum; beyond the kept groups
 // three conversions per group, about 1.2 times at N = 4096.
 template <Regressor R, class Rule>
-QUOLM_WIDE_CLONES Acc adaptClones(DT32F x, DT32F *ring, DT32S ringLength,
+QUOLM_WIDER_CLONES Acc adaptClones(DT32F x, DT32F *ring, DT32S ringLength,
                                   DT32S p, DT32F *coefs, DT32S n, Rule rule) {
   Staged staged;
   const Acc y = dotInsert(x, ring, ringLength, p, coefs, n,
                           kWidenConverts ? &staged : nullptr);
   const DT32F g = rule(y);
-  const Accs gs = splat(g);
+  const Accs gs = splat<kGroup>(g);
   const DT32S whole = kWidenConverts ? n / kGroup : 0;
   const DT32S groups = whole < kStagedGroups ? whole : kStagedGroups;
   for (DT32S i = 0; i < groups; ++i)
-    storeGroup(coefs + i * kGroup, staged.w[i] + stepOf<R>(staged.u[i], gs));
+    storeNarrow<kGroup>(coefs + i * kGroup,
+                        staged.w[i] + stepOf<R>(staged.u[i], gs));
   addScaledCircGroups<R>(coefs, ring, ringLength, p, g, n, groups * kGroup);
   return y;
 }
