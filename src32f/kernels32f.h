@@ -55,12 +55,11 @@ static_assert(FLT_EVAL_METHOD == 0,
 // QUOLM_WIDE_CLONES builds one also for AVX2; QUOLM_WIDER_CLONES also for
 // AVX-512 (x86-64-v4), for the kernels measured faster there (the
 // transversal and RLS kernels; not the transform, whose single-build clone
-// for x86-64-v4 ran 5-10% slower). The clone
-// the CPU can run is picked at run time. Nothing is fused in any of them
-// (-ffp-contract=off), so all round every value alike and give the same
-// results. QUOLM_NO_AVX512_CLONES (the CMake option QUOLM_AVX512_CLONES=OFF)
-// leaves the AVX-512 builds out, so that a machine with AVX-512 can run and
-// check the AVX2 builds.
+// for x86-64-v4 ran 5-10% slower). The clone the CPU can run is picked at
+// run time. Nothing is fused in any of them (-ffp-contract=off), so all
+// round every value alike and give the same results. QUOLM_NO_AVX512_CLONES
+// (the CMake option QUOLM_AVX512_CLONES=OFF) leaves the AVX-512 builds out,
+// so that a machine with AVX-512 can run and check the AVX2 builds.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define QUOLM_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
 #ifdef QUOLM_NO_AVX512_CLONES
