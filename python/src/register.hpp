@@ -96,7 +96,8 @@ template <template <class> class F>
 void defProcessing(py::class_<Dual<F>> &cls) {
   using D = Dual<F>;
   using G = F<float>;
-  if constexpr (isEstimator<G>) {
+  if constexpr (isEstimator<G> || isBlock<G>) {
+    // Block families take whole blocks only; the others any length.
     cls.def("filter_update", [](D &self, py::handle x, py::handle d) {
       return self.withType([&](auto *tag) {
         using T = std::remove_pointer_t<decltype(tag)>;
@@ -105,10 +106,20 @@ void defProcessing(py::class_<Dual<F>> &cls) {
         Out<T> y(xs.size()), e(xs.size());
         const T *xp = xs.data(), *dp = ds.data();
         T *yp = y.mutable_data(), *ep = e.mutable_data();
-        self.template runAs<T>("filter_update", [&](F<T> &g) { g.filterUpdate(xp, dp, yp, ep, n); });
+        wholeBlocks(n, self.template runAs<T>("filter_update", [&](F<T> &g) -> size_t {
+          size_t b = 1;
+          if constexpr (isBlock<G>) b = g.blockLength();
+          if (n % b == 0) g.filterUpdate(xp, dp, yp, ep, n);
+          return b;
+        }));
         return py::make_tuple(y, e);
       });
-    }, py::arg("x"), py::arg("d"), "Filters x, adapting toward d; returns (output, error) arrays.");
+    }, py::arg("x"), py::arg("d"),
+       isBlock<G> ? "Filters x block by block, adapting toward d; len(x) must be a multiple of "
+                    "block_size. Returns (output, error) arrays."
+                  : "Filters x, adapting toward d; returns (output, error) arrays.");
+  }
+  if constexpr (isEstimator<G>) {
     cls.def("step", [](D &self, py::handle x, py::handle d) {
       return self.withType([&](auto *tag) {
         using T = std::remove_pointer_t<decltype(tag)>;
@@ -154,26 +165,6 @@ void defProcessing(py::class_<Dual<F>> &cls) {
         return py::make_tuple(y, e);
       });
     }, py::arg("x"), "One sample of filter_update: returns (output, prediction error).");
-  }
-  if constexpr (isBlock<G>) {
-    cls.def("filter_update", [](D &self, py::handle x, py::handle d) {
-      return self.withType([&](auto *tag) {
-        using T = std::remove_pointer_t<decltype(tag)>;
-        auto [xs, ds] = signalPair<T>(x, d);
-        const size_t n = size_t(xs.size());
-        Out<T> y(xs.size()), e(xs.size());
-        const T *xp = xs.data(), *dp = ds.data();
-        T *yp = y.mutable_data(), *ep = e.mutable_data();
-        wholeBlocks(n, self.template runAs<T>("filter_update", [&](F<T> &g) -> size_t {
-          const size_t b = g.blockLength();
-          if (n % b == 0) g.filterUpdate(xp, dp, yp, ep, n);
-          return b;
-        }));
-        return py::make_tuple(y, e);
-      });
-    }, py::arg("x"), py::arg("d"),
-       "Filters x block by block, adapting toward d; len(x) must be a multiple of block_size. "
-       "Returns (output, error) arrays.");
   }
   if constexpr (!isPredictor<G>) {
     cls.def("filter", [](D &self, py::handle x) {
